@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the game need, when any is missing.
+set -euo pipefail
+pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl1-mesa-dev
+      libjpeg-dev liblz4-dev zlib1g-dev libbenchmark-dev fonts-liberation
+      qt6-qpa-plugins xvfb xauth)
+missing=()
+for p in "${pkgs[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -eq 0 ] || SUDO=sudo
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
