@@ -58,7 +58,9 @@ std::string playcard(int seat, int colour, int slot) {
     return Builder(cmd::playcard).f(seat).f(colour).f(slot).done();
 }
 
-std::string drawcard(int seat) { return Builder(cmd::drawcard).f(seat).done(); }
+std::string drawcard(int seat) {
+    return Builder(cmd::drawcard).f(seat).done();
+}
 
 std::string justwatch(int seat, int mode) {
     return Builder(cmd::justwatch).f(seat).f(mode).done();
@@ -68,9 +70,13 @@ std::string playasound(int record, int wave) {
     return Builder(cmd::playasound).f(record).f("wave" + std::to_string(wave)).f("").done();
 }
 
-std::string full() { return Builder(cmd::full).f("").done(); }
+std::string full() {
+    return Builder(cmd::full).f("").done();
+}
 
-std::string sendlogininfo(int record) { return Builder(cmd::sendlogininfo).f(record).done(); }
+std::string sendlogininfo(int record) {
+    return Builder(cmd::sendlogininfo).f(record).done();
+}
 
 std::string newplayerinfo(int record, std::string_view name) {
     return Builder(cmd::newplayerinfo).f(record).f(name).f("0").done();
@@ -87,7 +93,9 @@ std::string havewrongversion(std::string_view name) {
     return Builder(cmd::havewrongversion).f(name).done();
 }
 
-std::string wrongversion() { return Builder(cmd::wrongversion).f("").done(); }
+std::string wrongversion() {
+    return Builder(cmd::wrongversion).f("").done();
+}
 
 std::string gamestats(int record, int topcard, int playToScore, std::string_view type) {
     return Builder(cmd::gamestats).f(record).f(topcard).f(playToScore).f(type).f("").done();
@@ -132,7 +140,9 @@ std::string playasoundRelay(int record, std::string_view rest) {
     return Builder(cmd::playasound).f(record).f(rest).done();
 }
 
-std::string startround() { return Builder(cmd::startround).f("").done(); }
+std::string startround() {
+    return Builder(cmd::startround).f("").done();
+}
 
 std::string acard(int seat, int slot, int card) {
     return Builder(cmd::acard).f(seat).f(slot).f(card).done();
@@ -142,12 +152,24 @@ std::string playcardAll(int seat, int card) {
     return Builder(cmd::playcard).f(seat).f(card).done();
 }
 
-std::string playwild(int colour) { return Builder(cmd::playwild).f(colour).done(); }
-std::string nomatch() { return Builder(cmd::nomatch).f("").done(); }
-std::string goplay() { return Builder(cmd::goplay).f("").done(); }
-std::string nomorecards(int seat) { return Builder(cmd::nomorecards).f(seat).done(); }
-std::string vrako() { return Builder(cmd::vrako).f("").done(); }
-std::string bomb() { return Builder(cmd::bomb).f("").done(); }
+std::string playwild(int colour) {
+    return Builder(cmd::playwild).f(colour).done();
+}
+std::string nomatch() {
+    return Builder(cmd::nomatch).f("").done();
+}
+std::string goplay() {
+    return Builder(cmd::goplay).f("").done();
+}
+std::string nomorecards(int seat) {
+    return Builder(cmd::nomorecards).f(seat).done();
+}
+std::string vrako() {
+    return Builder(cmd::vrako).f("").done();
+}
+std::string bomb() {
+    return Builder(cmd::bomb).f("").done();
+}
 
 std::string setdeletecard(int seat, int slot) {
     return Builder(cmd::setdeletecard).f(seat).f(slot).f("").done();
@@ -157,7 +179,11 @@ std::string justwatching(int seat, int mode) {
     return Builder(cmd::justwatching).f(seat).f(mode).done();
 }
 
-std::string winner(int seat) { return Builder(cmd::winner).f(seat).f("").done(); }
-std::string wingame(int seat) { return Builder(cmd::wingame).f(seat).done(); }
+std::string winner(int seat) {
+    return Builder(cmd::winner).f(seat).f("").done();
+}
+std::string wingame(int seat) {
+    return Builder(cmd::wingame).f(seat).done();
+}
 
 } // namespace vrako::msg
