@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+#include "widgets/soundplayer.h"
+
+#include <QSoundEffect>
+#include <QUrl>
+
+// Q_INIT_RESOURCE expands to a declaration that must sit outside any namespace.
+static void registerSoundsResource() {
+    Q_INIT_RESOURCE(sounds);
+}
+
+namespace vrako {
+
+void initResources() {
+    static const bool done = [] {
+        registerSoundsResource();
+        return true;
+    }();
+    (void)done;
+}
+
+namespace {
+const QStringList kNames = {"entered", "draw",        "placecard", "invalid", "turn",
+                            "turnnew", "roundwinner", "winner",    "vrakod"};
+} // namespace
+
+SoundPlayer::SoundPlayer(QObject* parent) : QObject(parent) {
+    initResources();
+}
+
+SoundPlayer::~SoundPlayer() = default;
+
+QStringList SoundPlayer::soundNames() {
+    return kNames;
+}
+
+QString SoundPlayer::resourcePath(const QString& name) {
+    const QString key = name.trimmed().toLower();
+    if (!kNames.contains(key))
+        return {};
+    return QStringLiteral(":/sounds/%1.wav").arg(key);
+}
+
+void SoundPlayer::setEnabled(bool enabled) {
+    m_enabled = enabled;
+    if (!enabled)
+        stop();
+}
+
+void SoundPlayer::play(const QString& name) {
+    if (!m_enabled)
+        return;
+    const QString key = name.trimmed().toLower();
+    if (!kNames.contains(key))
+        return;
+    stop();
+    if (QSoundEffect* effect = effectFor(key))
+        effect->play();
+    m_current = key;
+    emit played(key);
+}
+
+void SoundPlayer::stop() {
+    if (QSoundEffect* playing = m_effects.value(m_current))
+        playing->stop();
+    m_current.clear();
+}
+
+QSoundEffect* SoundPlayer::effectFor(const QString& key) {
+    auto it = m_effects.find(key);
+    if (it != m_effects.end())
+        return *it;
+    auto* effect = new QSoundEffect(this);
+    effect->setSource(QUrl(QStringLiteral("qrc") + resourcePath(key)));
+    m_effects.insert(key, effect);
+    return effect;
+}
+
+} // namespace vrako
