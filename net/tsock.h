@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
-#include <QByteArray>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -35,6 +36,9 @@ public:
 // OnRead after each read, OnDisconnect then Close on an orderly close by the peer, OnAccept on a
 // listener with a waiting connection, OnConnect once a connection is established, OnWrite after
 // write readiness. Asynchronous errors arrive only as an OnInfo report of kind Error.
+//
+// Handlers may call Send and Close (and delete the socket with deleteLater) from inside any
+// signal; the socket never touches itself after a signal whose handler destroyed it.
 class TSock : public QObject {
     Q_OBJECT
 public:
@@ -60,10 +64,19 @@ public:
 
     int Tag = 0;
 
+    // Starts a non-blocking connection to HostName:PortName and returns Connected (false while
+    // it is under way). A socket that already has a handle returns Connected and does nothing;
+    // a failed look-up throws and leaves the created handle in place until Close.
     bool Open();
     bool Send(const QByteArray& bytes);
     QByteArray Receive();
-    bool Accept(TSock*& newSock);
+
+    // Takes one waiting connection into a new connected TSock owned by this listener. A Qt
+    // connection cannot be copied, so the new socket starts with no receivers: the caller
+    // connects its signals either after Accept returns or, to also hear the two "Setting ...
+    // While Connected Has No Effect" reports that Accept raises on the new socket, inside
+    // setup, which runs before those reports.
+    bool Accept(TSock*& newSock, const std::function<void(TSock*)>& setup = {});
     bool Close();
 
     // Bytes handed to Send and not yet accepted by the kernel.
@@ -88,11 +101,17 @@ private:
     void onWritable();
     void flushOutput();
     void adoptAccepted(int fd, const QString& peerAddress, TSock* listener);
+    void updateNotifiers();
+    void failConnection(int winsockCode);
 
     int m_fd = -1;
     bool m_connected = false;
     bool m_connecting = false;
     bool m_listening = false;
+    // A hard error on the connection: its readiness is no longer watched and output is dropped.
+    bool m_failed = false;
+    // errno of a connect() that failed at once; reported from the event loop like any other.
+    int m_connectErrno = 0;
     QString m_hostName;
     QString m_portName;
     QByteArray m_in;
