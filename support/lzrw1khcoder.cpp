@@ -1,0 +1,281 @@
+// SPDX-License-Identifier: MIT
+#include "support/lzrw1khcoder.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace vrako {
+
+namespace {
+
+constexpr std::size_t MaxRun = 4095;
+constexpr std::size_t MinRun = 16;
+constexpr std::size_t MaxMatch = 18;
+constexpr std::size_t MinMatch = 3;
+constexpr std::size_t MaxOffset = 4095;
+// The fast loop runs while every read it makes (up to 18 bytes at the position) stays inside
+// the piece; the last positions go through the careful loop.
+constexpr std::size_t FastMargin = MaxMatch;
+
+inline std::uint64_t load64(const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void store64(std::uint8_t* p, std::uint64_t v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// Index of the first byte (in memory order) that is not zero in a non-zero word.
+inline unsigned firstSetByte(std::uint64_t v) {
+    if constexpr (std::endian::native == std::endian::little)
+        return unsigned(std::countr_zero(v)) / 8;
+    else
+        return unsigned(std::countl_zero(v)) / 8;
+}
+
+// Number of leading bytes of a and b that are equal, at most 18; both have 18 readable bytes.
+inline std::size_t matchLength18(const std::uint8_t* a, const std::uint8_t* b) {
+    std::uint64_t d = load64(a) ^ load64(b);
+    if (d)
+        return firstSetByte(d);
+    d = load64(a + 8) ^ load64(b + 8);
+    if (d)
+        return 8 + firstSetByte(d);
+    if (a[16] != b[16])
+        return 16;
+    return a[17] != b[17] ? 17 : 18;
+}
+
+// Collects the items' kind bits and places each command word in front of its group.
+struct CommandWords {
+    std::uint8_t* out;
+    std::size_t at = 1; // where the current group's command word goes
+    std::uint32_t bits = 0;
+    unsigned count = 0;
+
+    // Starts a new group before an item when the current one is full; returns the room taken.
+    std::size_t beginItem(std::size_t y) {
+        if (count < 16)
+            return 0;
+        flush(16);
+        at = y;
+        bits = 0;
+        count = 0;
+        return 2;
+    }
+    void add(unsigned bit) {
+        bits = (bits << 1) | bit;
+        ++count;
+    }
+    void flush(unsigned used) {
+        const std::uint32_t word = (bits << (16 - used)) & 0xFFFF;
+        out[at] = std::uint8_t(word >> 8);
+        out[at + 1] = std::uint8_t(word);
+    }
+};
+
+} // namespace
+
+std::size_t Lzrw1KHCoder::encode(const std::uint8_t* in, std::size_t size, std::uint8_t* out) {
+    std::memset(m_table, 0xFF, sizeof m_table);
+    out[0] = CompressedFlag;
+    CommandWords cmd{out};
+    std::size_t x = 0;
+    std::size_t y = 3;
+
+    const std::size_t fastEnd = size > FastMargin ? size - FastMargin : 0;
+    while (x < fastEnd && y <= size) {
+        y += cmd.beginItem(y);
+        const std::uint64_t head = load64(in + x);
+        // All of the first eight bytes equal (adjacent lanes compared) and the next eight too.
+        if (((head ^ (head >> 8)) & 0x00FFFFFFFFFFFFFFull) == 0 && load64(in + x + 8) == head) {
+            const std::size_t limit = std::min(MaxRun, size - x);
+            std::size_t n = MinRun;
+            for (;;) {
+                if (n + 8 > limit) {
+                    while (n < limit && in[x + n] == in[x])
+                        ++n;
+                    break;
+                }
+                const std::uint64_t d = load64(in + x + n) ^ head;
+                if (d) {
+                    n += firstSetByte(d);
+                    break;
+                }
+                n += 8;
+            }
+            const std::size_t code = n - MinRun;
+            out[y] = 0;
+            out[y + 1] = std::uint8_t(code >> 8);
+            out[y + 2] = std::uint8_t(code);
+            out[y + 3] = in[x];
+            y += 4;
+            x += n;
+            cmd.add(1);
+            continue;
+        }
+        const unsigned h = hash(in[x], in[x + 1], in[x + 2]);
+        const int p = m_table[h];
+        m_table[h] = std::int16_t(x);
+        if (p >= 0 && x - std::size_t(p) <= MaxOffset) {
+            const std::size_t k = matchLength18(in + x, in + p);
+            if (k >= MinMatch) {
+                const std::size_t code = (x - std::size_t(p)) * 16 + (k - MinMatch);
+                out[y] = std::uint8_t(code >> 8);
+                out[y + 1] = std::uint8_t(code);
+                y += 2;
+                x += k;
+                cmd.add(1);
+                continue;
+            }
+        }
+        out[y++] = in[x++];
+        cmd.add(0);
+    }
+
+    // The last positions, with every read checked against the piece's end.
+    while (x < size && y <= size) {
+        y += cmd.beginItem(y);
+        const std::size_t left = size - x;
+        std::size_t n = 1;
+        while (n < std::min(MaxRun, left) && in[x + n] == in[x])
+            ++n;
+        if (n >= MinRun) {
+            const std::size_t code = n - MinRun;
+            out[y] = 0;
+            out[y + 1] = std::uint8_t(code >> 8);
+            out[y + 2] = std::uint8_t(code);
+            out[y + 3] = in[x];
+            y += 4;
+            x += n;
+            cmd.add(1);
+            continue;
+        }
+        // Fewer than three bytes left can never match, and nothing later reads the table.
+        if (left >= MinMatch) {
+            const unsigned h = hash(in[x], in[x + 1], in[x + 2]);
+            const int p = m_table[h];
+            m_table[h] = std::int16_t(x);
+            if (p >= 0 && x - std::size_t(p) <= MaxOffset) {
+                const std::size_t most = std::min(MaxMatch, left);
+                std::size_t k = 0;
+                while (k < most && in[x + k] == in[std::size_t(p) + k])
+                    ++k;
+                if (k >= MinMatch) {
+                    const std::size_t code = (x - std::size_t(p)) * 16 + (k - MinMatch);
+                    out[y] = std::uint8_t(code >> 8);
+                    out[y + 1] = std::uint8_t(code);
+                    y += 2;
+                    x += k;
+                    cmd.add(1);
+                    continue;
+                }
+            }
+        }
+        out[y++] = in[x++];
+        cmd.add(0);
+    }
+    cmd.flush(cmd.count);
+
+    if (y > size) {
+        out[0] = StoredFlag;
+        if (size)
+            std::memcpy(out + 1, in, size);
+        return size + 1;
+    }
+    return y;
+}
+
+std::optional<std::size_t> Lzrw1KHCoder::decode(const std::uint8_t* block, std::size_t length,
+                                                std::uint8_t* out, std::size_t limit) {
+    if (length <= 1)
+        return 0;
+    if (block[0] == StoredFlag) {
+        const std::size_t n = length - 1;
+        if (n > limit)
+            return std::nullopt;
+        std::memcpy(out, block + 1, n);
+        return n;
+    }
+    // A compressed block always holds its first command word and at least one item.
+    if (length < 4)
+        return std::nullopt;
+
+    const std::uint8_t* ip = block + 3;
+    const std::uint8_t* const iend = block + length;
+    std::uint8_t* op = out;
+    std::uint8_t* const oend = out + limit;
+    // The group's remaining kind bits, left-aligned, so that a literal stretch is the count
+    // of leading zero bits.
+    std::uint32_t bits = std::uint32_t(block[1] << 8 | block[2]) << 16;
+    unsigned left = 16;
+
+    while (ip < iend) {
+        if (left == 0) {
+            if (iend - ip < 3)
+                return std::nullopt;
+            bits = std::uint32_t(ip[0] << 8 | ip[1]) << 16;
+            ip += 2;
+            left = 16;
+        }
+        if (!(bits & 0x80000000u)) {
+            std::size_t lits = std::min<std::size_t>(unsigned(std::countl_zero(bits)), left);
+            lits = std::min<std::size_t>(lits, std::size_t(iend - ip));
+            if (lits > std::size_t(oend - op))
+                return std::nullopt;
+            // At most sixteen literals; a full-width copy is cheaper than an exact one and
+            // the output has slack for it.
+            if (iend - ip >= 16)
+                std::memcpy(op, ip, 16);
+            else
+                std::memcpy(op, ip, lits);
+            op += lits;
+            ip += lits;
+            bits <<= lits;
+            left -= unsigned(lits);
+            continue;
+        }
+        if (iend - ip < 2)
+            return std::nullopt;
+        const std::size_t offset = std::size_t(ip[0]) << 4 | ip[1] >> 4;
+        if (offset != 0) {
+            const std::size_t len = (ip[1] & 15u) + MinMatch;
+            if (offset > std::size_t(op - out) || len > std::size_t(oend - op))
+                return std::nullopt;
+            const std::uint8_t* src = op - offset;
+            if (offset >= 16) {
+                std::memcpy(op, src, 16);
+                store64(op + 16, load64(src + 16));
+            } else if (offset >= 8) {
+                // Each word reads only bytes already final: the source trails by 8 or more.
+                store64(op, load64(src));
+                store64(op + 8, load64(src + 8));
+                store64(op + 16, load64(src + 16));
+            } else if (offset == 1) {
+                std::memset(op, *src, len);
+            } else {
+                for (std::size_t i = 0; i < len; ++i)
+                    op[i] = src[i];
+            }
+            op += len;
+            ip += 2;
+        } else {
+            if (iend - ip < 4)
+                return std::nullopt;
+            const std::size_t n = (std::size_t(ip[1]) << 8 | ip[2]) + MinRun;
+            if (n > std::size_t(oend - op))
+                return std::nullopt;
+            std::memset(op, ip[3], n);
+            op += n;
+            ip += 4;
+        }
+        bits <<= 1;
+        --left;
+    }
+    return std::size_t(op - out);
+}
+
+} // namespace vrako
