@@ -209,6 +209,7 @@ bool TSock::Open() {
     m_fd = newStreamSocket();
     if (m_fd < 0)
         throw ESockException("Open - Could Not Create Socket");
+    ++m_generation;
     m_failed = false;
     m_connectErrno = 0;
     const quint16 port = resolvePort();
@@ -226,9 +227,9 @@ bool TSock::Open() {
         errno != EINPROGRESS && errno != EINTR) {
         // The outcome is delivered from the event loop, as for a connection that fails later.
         m_connectErrno = errno;
-        const int fd = m_fd;
-        QTimer::singleShot(0, this, [this, fd] {
-            if (m_fd == fd && m_connecting)
+        const quint32 generation = m_generation;
+        QTimer::singleShot(0, this, [this, generation] {
+            if (m_generation == generation && m_connecting)
                 onWritable();
         });
     }
@@ -349,6 +350,7 @@ QByteArray TSock::Receive() {
 
 bool TSock::Close() {
     destroyNotifiers();
+    ++m_generation;
     const bool ok = m_fd >= 0 && ::close(m_fd) == 0;
     m_fd = -1;
     m_connected = false;

@@ -112,6 +112,9 @@ private:
     bool m_failed = false;
     // errno of a connect() that failed at once; reported from the event loop like any other.
     int m_connectErrno = 0;
+    // Counts handles this object has held, so that a deferred call meant for an earlier
+    // handle is not applied to a later one that happens to get the same descriptor number.
+    quint32 m_generation = 0;
     QString m_hostName;
     QString m_portName;
     QByteArray m_in;

@@ -1,0 +1,583 @@
+// SPDX-License-Identifier: MIT
+#include "net/framing.h"
+#include "net/tsock.h"
+
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
+#include <QtTest>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <functional>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace vrako;
+
+namespace {
+
+using Report = std::pair<TSocketInfo, QString>;
+
+// Runs the event loop (unlike QTest::qWaitFor, which sleeps between passes) until pred holds.
+bool waitFor(const std::function<bool()>& pred, int ms = 5000) {
+    if (pred())
+        return true;
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(1);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (pred())
+            loop.quit();
+    });
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    poll.start();
+    loop.exec();
+    return pred();
+}
+
+// Collects everything one socket reports, in order, with its other events interleaved.
+struct Recorder {
+    QList<Report> reports;
+    QStringList events; // "info:<text>", "disconnect", "read", "connect"
+
+    void attach(TSock* s) {
+        QObject::connect(s, &TSock::OnInfo, s, [this](TSocketInfo i, const QString& m) {
+            reports.append({i, m});
+            events.append(QStringLiteral("info:") + m);
+        });
+        QObject::connect(s, &TSock::OnDisconnect, s,
+                         [this] { events.append(QStringLiteral("disconnect")); });
+        QObject::connect(s, &TSock::OnConnect, s,
+                         [this] { events.append(QStringLiteral("connect")); });
+    }
+    int count(const QString& text) const {
+        int n = 0;
+        for (const auto& r : reports)
+            n += r.second == text ? 1 : 0;
+        return n;
+    }
+    QStringList texts(TSocketInfo kind) const {
+        QStringList out;
+        for (const auto& r : reports)
+            if (r.first == kind)
+                out.append(r.second);
+        return out;
+    }
+};
+
+// A listener on an ephemeral port, a client connected to it and the server-side socket.
+struct Pair {
+    // Declared first so that they outlive the sockets, which report while being destroyed.
+    Recorder listenerRec, clientRec, servedRec;
+    TSock listener;
+    TSock client;
+    TSock* served = nullptr;
+
+    bool connect(const QString& host = QStringLiteral("127.0.0.1")) {
+        listenerRec.attach(&listener);
+        clientRec.attach(&client);
+        listener.setPortName(QStringLiteral("0"));
+        listener.setListen(true);
+        QObject::connect(&listener, &TSock::OnAccept, &listener, [this] {
+            TSock* s = nullptr;
+            if (listener.Accept(s, [this](TSock* n) { servedRec.attach(n); }))
+                served = s;
+        });
+        client.setHostName(host);
+        client.setPortName(QString::number(listener.localPort()));
+        client.Open();
+        return waitFor([this] { return served && client.Connected(); }, 5000);
+    }
+};
+
+// Collects framed messages arriving on a socket.
+struct Inbox {
+    MessageFramer framer;
+    std::vector<std::string> messages;
+    QByteArray raw;
+    int reads = 0;
+
+    void attach(TSock* s) {
+        QObject::connect(s, &TSock::OnRead, s, [this, s](int count) {
+            const QByteArray bytes = s->Receive();
+            if (bytes.size() != count)
+                reads = -1000000; // OnRead must announce exactly what Receive hands out
+            ++reads;
+            raw.append(bytes);
+            framer.feed(std::string_view(bytes.constData(), size_t(bytes.size())), messages);
+        });
+    }
+};
+
+QByteArray frame(const char* text) {
+    return QByteArray(text) + kFrameEnd;
+}
+
+// A port that was free a moment ago and on which nothing listens now.
+quint16 freePort() {
+    TSock probe;
+    probe.setPortName(QStringLiteral("0"));
+    probe.setListen(true);
+    const quint16 port = probe.localPort();
+    probe.setListen(false);
+    return port;
+}
+
+// Makes sure nothing further happens while the loop spins for a while.
+void settle(int ms = 60) {
+    QTest::qWait(ms);
+}
+
+} // namespace
+
+class TestTSock : public QObject {
+    Q_OBJECT
+private slots:
+    void connectReports();
+    void framedExchange_data();
+    void framedExchange();
+    void largeTransferArrivesWholeAndInOrder();
+    void sendBeforeConnectedIsQueued();
+    void refusedConnectionReportsOnlyError();
+    void peerCloseGivesDisconnectThenClosed();
+    void closeInsideDisconnectHandler();
+    void resetConnectionIsReportedOnce();
+    void closeTwice();
+    void destructionReports();
+    void listenerReports();
+    void openWithHandleStartsNothing();
+    void acceptReports();
+    void settersWhileConnected();
+    void exceptions_data();
+    void exceptions();
+    void errorTable_data();
+    void errorTable();
+};
+
+void TestTSock::connectReports() {
+    Pair p;
+    QVERIFY(p.connect());
+    const QString port = QString::number(p.listener.localPort());
+    QVERIFY(waitFor([&] { return p.clientRec.events.contains(QStringLiteral("connect")); }));
+    const QStringList expected{QStringLiteral("info:Lookup Of Port ") + port,
+                               QStringLiteral("info:Lookup Of Host 127.0.0.1"),
+                               QStringLiteral("info:Non-Blocking Socket Connected"),
+                               QStringLiteral("connect")};
+    QCOMPARE(p.clientRec.events.mid(0, 4), expected);
+    QCOMPARE(p.listenerRec.texts(TSocketInfo::Listen), QStringList{"Listening Started"});
+    QVERIFY(p.served->Connected());
+}
+
+void TestTSock::framedExchange_data() {
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<int>("chunk"); // bytes per Send; 0 = one Send per message
+    QTest::addColumn<bool>("toClient");
+    QTest::newRow("one send per message") << "127.0.0.1" << 0 << false;
+    QTest::newRow("byte by byte") << "127.0.0.1" << 1 << false;
+    QTest::newRow("all in one send") << "127.0.0.1" << 100000 << false;
+    QTest::newRow("server to client, odd splits") << "127.0.0.1" << 7 << true;
+    QTest::newRow("host name, mixed case") << "LocalHost" << 0 << false;
+}
+
+void TestTSock::framedExchange() {
+    QFETCH(QString, host);
+    QFETCH(int, chunk);
+    QFETCH(bool, toClient);
+    Inbox inbox;
+    Pair p;
+    QVERIFY(p.connect(host));
+    TSock* from = toClient ? p.served : &p.client;
+    TSock* to = toClient ? &p.client : p.served;
+    inbox.attach(to);
+
+    const std::vector<std::string> sent{"CMD_login+1+Ann", "", "CMD_chat+2+h\xC3\xA9llo",
+                                        "CMD_playcard+1+0+5"};
+    QByteArray all;
+    for (const auto& m : sent) {
+        const QByteArray f = QByteArray::fromStdString(m) + kFrameEnd;
+        all += f;
+        if (chunk == 0)
+            from->Send(f);
+    }
+    if (chunk > 0)
+        for (qsizetype i = 0; i < all.size(); i += chunk)
+            from->Send(all.mid(i, chunk));
+
+    QVERIFY(waitFor([&] { return inbox.messages.size() >= sent.size(); }, 5000));
+    QVERIFY(inbox.reads > 0);
+    QCOMPARE(inbox.messages, sent);
+    QCOMPARE(inbox.framer.pending(), size_t(0));
+}
+
+void TestTSock::largeTransferArrivesWholeAndInOrder() {
+    Inbox inbox;
+    Pair p;
+    QVERIFY(p.connect());
+    inbox.attach(p.served);
+    // Megabytes handed over in single Sends until the kernel refuses part of one, so that the
+    // rest must be queued and flushed on write readiness.
+    QByteArray big;
+    for (int block = 0; block < 32 && p.client.pendingOutput() == 0; ++block) {
+        QByteArray mib(1024 * 1024, Qt::Uninitialized);
+        for (qsizetype i = 0; i < mib.size(); ++i)
+            mib[i] = char((i * 7 + i / 251 + block * 13) & 0x7F);
+        big += mib;
+        p.client.Send(mib);
+    }
+    QVERIFY2(p.client.pendingOutput() > 0, "the kernel took everything at once");
+
+    p.client.Send(frame("tail"));
+
+    QVERIFY(waitFor([&] { return inbox.raw.size() >= big.size() + 5; }, 20000));
+    QCOMPARE(inbox.raw.size(), big.size() + 5);
+    QVERIFY(inbox.raw.startsWith(big));
+    QVERIFY(inbox.raw.endsWith(frame("tail")));
+    QVERIFY(inbox.reads > 1);
+    QCOMPARE(p.client.pendingOutput(), qsizetype(0));
+
+    // With nothing left to write the socket must stop watching write readiness.
+    const int sends = p.clientRec.count(QStringLiteral("Non-Blocking Outgoing Data"));
+    settle();
+    QCOMPARE(p.clientRec.count(QStringLiteral("Non-Blocking Outgoing Data")), sends);
+}
+
+void TestTSock::sendBeforeConnectedIsQueued() {
+    Inbox inbox;
+    TSock listener;
+    listener.setPortName(QStringLiteral("0"));
+    listener.setListen(true);
+    TSock* served = nullptr;
+    QObject::connect(&listener, &TSock::OnAccept, &listener, [&] {
+        if (listener.Accept(served))
+            inbox.attach(served);
+    });
+    TSock client;
+    client.setHostName(QStringLiteral("127.0.0.1"));
+    client.setPortName(QString::number(listener.localPort()));
+    QVERIFY(!client.Open());
+    client.Send(frame("first"));
+    client.Send(frame("second"));
+    QCOMPARE(client.pendingOutput(), qsizetype(13)); // nothing goes out before the connection
+    QVERIFY(waitFor([&] { return client.Connected(); }, 5000));
+    client.Send(frame("third"));
+    QVERIFY(waitFor([&] { return inbox.messages.size() >= 3; }, 5000));
+    QCOMPARE(inbox.messages, (std::vector<std::string>{"first", "second", "third"}));
+}
+
+void TestTSock::refusedConnectionReportsOnlyError() {
+    const quint16 port = freePort();
+    Recorder rec;
+    TSock client;
+    rec.attach(&client);
+    client.setHostName(QStringLiteral("127.0.0.1"));
+    client.setPortName(QString::number(port));
+    QVERIFY(!client.Open());
+    QVERIFY(waitFor([&] { return !rec.texts(TSocketInfo::Error).isEmpty(); }, 5000));
+    settle();
+    QCOMPARE(rec.texts(TSocketInfo::Error), QStringList{"Error #10061 (WSAECONNREFUSED)"});
+    QCOMPARE(rec.count(QStringLiteral("Socket Closed")), 0);
+    QVERIFY(!rec.events.contains(QStringLiteral("disconnect")));
+    QVERIFY(!client.Connected());
+    QVERIFY(client.hasHandle()); // stays in the connecting state until closed
+}
+
+void TestTSock::peerCloseGivesDisconnectThenClosed() {
+    Inbox inbox;
+    Pair p;
+    QVERIFY(p.connect());
+    inbox.attach(p.served);
+    p.client.Send(frame("bye"));
+    QVERIFY(p.client.Close());
+    QCOMPARE(p.clientRec.count(QStringLiteral("Socket Closed")), 1);
+    QVERIFY(waitFor([&] { return !p.served->hasHandle(); }, 5000));
+    QCOMPARE(inbox.messages, std::vector<std::string>{"bye"}); // data before the close survives
+    const auto& ev = p.servedRec.events;
+    const qsizetype d = ev.indexOf(QStringLiteral("disconnect"));
+    QVERIFY(d >= 0);
+    QCOMPARE(ev.mid(d), (QStringList{"disconnect", "info:Socket Closed"}));
+    QVERIFY(!p.served->Connected());
+}
+
+void TestTSock::closeInsideDisconnectHandler() {
+    // The server closes and discards a connection from inside its own disconnect event.
+    Pair p;
+    QVERIFY(p.connect());
+    QPointer<TSock> served = p.served;
+    QObject::connect(served, &TSock::OnDisconnect, served, [&] {
+        served->Close();
+        served->deleteLater();
+    });
+    p.client.Close();
+    QVERIFY(waitFor([&] { return served.isNull(); }, 5000));
+    QCOMPARE(p.servedRec.count(QStringLiteral("Socket Closed")), 2);
+}
+
+void TestTSock::resetConnectionIsReportedOnce() {
+    Recorder rec;
+    TSock listener;
+    listener.setPortName(QStringLiteral("0"));
+    listener.setListen(true);
+    TSock* served = nullptr;
+    QObject::connect(&listener, &TSock::OnAccept, &listener,
+                     [&] { listener.Accept(served, [&](TSock* s) { rec.attach(s); }); });
+
+    // A plain socket that aborts its connection, which the peer sees as a reset.
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    QVERIFY(fd >= 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(listener.localPort());
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    QCOMPARE(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    QVERIFY(waitFor([&] { return served != nullptr; }, 5000));
+    linger lg{1, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
+    ::close(fd);
+
+    QVERIFY(waitFor([&] { return !rec.texts(TSocketInfo::Error).isEmpty(); }, 5000));
+    settle();
+    QCOMPARE(rec.texts(TSocketInfo::Error), QStringList{"Error #10054 (WSAECONNRESET)"});
+    QVERIFY(served->Connected()); // the owner decides when to close
+    QVERIFY(served->Send(frame("lost")));
+    settle();
+    QCOMPARE(rec.texts(TSocketInfo::Error).size(), 1);
+    served->Close();
+    QCOMPARE(rec.count(QStringLiteral("Socket Closed")), 1);
+}
+
+void TestTSock::closeTwice() {
+    Pair p;
+    QVERIFY(p.connect());
+    QSignalSpy spy(&p.client, &TSock::OnInfo);
+    QVERIFY(p.client.Close());
+    QVERIFY(!p.client.Close());
+    QCOMPARE(spy.size(), 2);
+    for (const auto& args : spy) {
+        QCOMPARE(args.at(0).value<TSocketInfo>(), TSocketInfo::Close);
+        QCOMPARE(args.at(1).toString(), QStringLiteral("Socket Closed"));
+    }
+    QVERIFY(!p.client.hasHandle());
+    settle(); // notifiers of the closed socket are gone; nothing fires
+    QCOMPARE(p.clientRec.count(QStringLiteral("Socket Closed")), 2);
+}
+
+void TestTSock::destructionReports() {
+    Recorder connectedRec, connectingRec, listenerRec;
+    Pair p;
+    QVERIFY(p.connect());
+
+    auto* connected = new TSock;
+    auto* connecting = new TSock; // towards a port nobody listens on: never connects
+    auto* listener = new TSock;
+    connectedRec.attach(connected);
+    connectingRec.attach(connecting);
+    listenerRec.attach(listener);
+    connected->setHostName(QStringLiteral("127.0.0.1"));
+    connected->setPortName(QString::number(p.listener.localPort()));
+    connected->Open();
+    connecting->setHostName(QStringLiteral("127.0.0.1"));
+    connecting->setPortName(QString::number(freePort()));
+    connecting->Open();
+    listener->setPortName(QStringLiteral("0"));
+    listener->setListen(true);
+    QVERIFY(waitFor([&] { return connected->Connected(); }));
+
+    delete connected;
+    delete connecting;
+    delete listener;
+    QCOMPARE(connectedRec.count(QStringLiteral("Socket Closed")), 1);
+    QCOMPARE(connectingRec.count(QStringLiteral("Socket Closed")), 0);
+    QCOMPARE(listenerRec.count(QStringLiteral("Socket Closed")), 0);
+}
+
+void TestTSock::listenerReports() {
+    Recorder rec;
+    TSock listener;
+    rec.attach(&listener);
+    listener.setPortName(QStringLiteral("0"));
+    listener.setListen(true);
+    QVERIFY(listener.Listen());
+    const quint16 port = listener.localPort();
+    QVERIFY(port != 0);
+    listener.setListen(true);
+    QCOMPARE(listener.localPort(), port);
+
+    TSock rival;
+    rival.setPortName(QString::number(port));
+    QVERIFY_THROWS_EXCEPTION(ESockException, rival.setListen(true));
+    try {
+        TSock other;
+        other.setPortName(QString::number(port));
+        other.setListen(true);
+    } catch (const ESockException& e) {
+        QCOMPARE(QString::fromStdString(e.what()), QStringLiteral("Listen - Error Binding Socket"));
+    }
+    QVERIFY(!rival.Listen());
+
+    listener.setListen(false);
+    QVERIFY(!listener.Listen());
+    QVERIFY(!listener.hasHandle());
+    QCOMPARE(rec.texts(TSocketInfo::Listen),
+             (QStringList{"Listening Started", "Listening Already Running", "Listening Stopped"}));
+    QCOMPARE(rec.count(QStringLiteral("Socket Closed")), 0); // a listener closes silently
+
+    // The port is free again and can be listened on anew.
+    TSock again;
+    again.setPortName(QString::number(port));
+    again.setListen(true);
+    QVERIFY(again.Listen());
+}
+
+void TestTSock::openWithHandleStartsNothing() {
+    Pair p;
+    QVERIFY(p.connect());
+    const qsizetype before = p.clientRec.reports.size();
+    QVERIFY(p.client.Open());
+    QCOMPARE(p.clientRec.reports.size(), before);
+
+    Recorder rec;
+    TSock connecting;
+    rec.attach(&connecting);
+    connecting.setHostName(QStringLiteral("127.0.0.1"));
+    connecting.setPortName(QString::number(p.listener.localPort()));
+    QVERIFY(!connecting.Open());
+    const qsizetype lookups = rec.texts(TSocketInfo::Lookup).size();
+    QVERIFY(!connecting.Open());
+    QCOMPARE(rec.texts(TSocketInfo::Lookup).size(), lookups);
+}
+
+void TestTSock::acceptReports() {
+    Pair p;
+    QVERIFY(p.connect());
+    QCOMPARE(p.listenerRec.texts(TSocketInfo::Accept), QStringList{"Created New TSock Structure"});
+    QCOMPARE(p.servedRec.texts(TSocketInfo::Lookup),
+             (QStringList{"Setting PortName While Connected Has No Effect",
+                          "Setting HostName While Connected Has No Effect"}));
+    QCOMPARE(p.served->parent(), &p.listener);
+    QCOMPARE(p.served->HostName(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(p.served->PortName(), QStringLiteral("0"));
+    QCOMPARE(p.servedRec.count(QStringLiteral("Socket Closed")), 0);
+}
+
+void TestTSock::settersWhileConnected() {
+    Pair p;
+    QVERIFY(p.connect());
+    const qsizetype before = p.clientRec.reports.size();
+    p.client.setHostName(QStringLiteral("10.0.0.5"));
+    p.client.setPortName(QStringLiteral("7772"));
+    QCOMPARE(
+        p.clientRec.reports.mid(before),
+        (QList<Report>{{TSocketInfo::Lookup, "Setting HostName While Connected Has No Effect"},
+                       {TSocketInfo::Lookup, "Setting PortName While Connected Has No Effect"}}));
+    QCOMPARE(p.client.HostName(), QStringLiteral("10.0.0.5"));
+    QVERIFY(p.client.Connected());
+
+    Recorder rec;
+    TSock idle;
+    rec.attach(&idle);
+    idle.setHostName(QStringLiteral("x"));
+    QVERIFY(rec.reports.isEmpty());
+}
+
+void TestTSock::exceptions_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("send closed") << "send closed"
+                                 << "Send - Socket Not Connected";
+    QTest::newRow("send listener") << "send listener"
+                                   << "Send - Cannot Send On A Listener Socket";
+    QTest::newRow("receive closed") << "receive closed"
+                                    << "Receive - Socket Not Connected";
+    QTest::newRow("receive listener") << "receive listener"
+                                      << "Receive - Cannot Receive On A Listener Socket";
+    QTest::newRow("accept closed") << "accept closed"
+                                   << "Accept - Socket Not In Listening Mode";
+    QTest::newRow("listen while open") << "listen open"
+                                       << "Listen - Socket Already In Use";
+    QTest::newRow("no host") << "open host="
+                             << "Host Lookup - Could Not Find Host Entry";
+    QTest::newRow("bad dotted host") << "open host=300.1.2.3"
+                                     << "Host Lookup - Could Not Find Host Entry";
+    QTest::newRow("unknown service") << "open port=no-such-service-xyz"
+                                     << "Port Lookup - Could Not Find Service Entry";
+    QTest::newRow("port not a number") << "open port=77x"
+                                       << "Port Lookup - Invalid Port Number 77x";
+    QTest::newRow("port too large") << "open port=70000"
+                                    << "Port Lookup - Invalid Port Number 70000";
+}
+
+void TestTSock::exceptions() {
+    QFETCH(QString, action);
+    QFETCH(QString, message);
+    TSock s;
+    s.setHostName(QStringLiteral("127.0.0.1"));
+    s.setPortName(QStringLiteral("0"));
+    std::function<void()> run;
+    if (action.endsWith(QStringLiteral("listener")))
+        s.setListen(true);
+    if (action == QStringLiteral("listen open")) {
+        s.setPortName(QStringLiteral("9"));
+        s.Open();
+    }
+    if (action.startsWith(QStringLiteral("send")))
+        run = [&] { s.Send("x"); };
+    else if (action.startsWith(QStringLiteral("receive")))
+        run = [&] { s.Receive(); };
+    else if (action.startsWith(QStringLiteral("accept")))
+        run = [&] {
+            TSock* n = nullptr;
+            s.Accept(n);
+        };
+    else if (action.startsWith(QStringLiteral("listen")))
+        run = [&] { s.setListen(true); };
+    else if (action.startsWith(QStringLiteral("open host=")))
+        run = [&] {
+            s.setPortName(QStringLiteral("9"));
+            s.setHostName(action.mid(10));
+            s.Open();
+        };
+    else if (action.startsWith(QStringLiteral("open port=")))
+        run = [&] {
+            s.setPortName(action.mid(10));
+            s.Open();
+        };
+    QVERIFY(run);
+    QString caught;
+    try {
+        run();
+    } catch (const ESockException& e) {
+        caught = QString::fromStdString(e.what());
+    }
+    QCOMPARE(caught, message);
+}
+
+void TestTSock::errorTable_data() {
+    QTest::addColumn<int>("err");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("refused") << ECONNREFUSED << 10061 << "WSAECONNREFUSED";
+    QTest::newRow("reset") << ECONNRESET << 10054 << "WSAECONNRESET";
+    QTest::newRow("timed out") << ETIMEDOUT << 10060 << "WSAETIMEDOUT";
+    QTest::newRow("host unreachable") << EHOSTUNREACH << 10065 << "WSAEHOSTUNREACH";
+    QTest::newRow("address in use") << EADDRINUSE << 10048 << "WSAEADDRINUSE";
+    QTest::newRow("would block") << EWOULDBLOCK << 10035 << "WSAEWOULDBLOCK";
+    QTest::newRow("interrupted") << EINTR << 10004 << "WSAEINTR";
+    QTest::newRow("too many files") << EMFILE << 10024 << "WSAEMFILE";
+    QTest::newRow("remote") << EREMOTE << 10071 << "WSAEREMOTE";
+    QTest::newRow("no counterpart") << ENOENT << ENOENT << "UNKNOWN ERROR";
+}
+
+void TestTSock::errorTable() {
+    QFETCH(int, err);
+    QFETCH(int, code);
+    QFETCH(QString, name);
+    QCOMPARE(winsockCodeFromErrno(err), code);
+    QCOMPARE(winsockErrorName(code), name);
+    // Names exist only for the codes of the table; neighbours outside it are unknown.
+    QCOMPARE(winsockErrorName(10072), QStringLiteral("UNKNOWN ERROR"));
+    QCOMPARE(winsockErrorName(11001), QStringLiteral("WSAHOST_NOT_FOUND"));
+}
+
+QTEST_GUILESS_MAIN(TestTSock)
+#include "tst_tsock.moc"
