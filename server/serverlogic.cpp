@@ -1,0 +1,224 @@
+// SPDX-License-Identifier: MIT
+#include "server/serverlogic.h"
+
+#include "net/commands.h"
+#include "net/fieldreader.h"
+#include "net/messages.h"
+
+#include <vector>
+
+namespace vrako {
+
+int ServerLogic::placeConnection() {
+    int record = 0;
+    for (int r = 1; r <= m_connectionCount; ++r) {
+        if (!m_table.player(r).connected) {
+            record = r;
+            break;
+        }
+    }
+    if (record == 0) {
+        if (m_connectionCount >= GameTable::kRecords)
+            return kFullRecord;
+        record = ++m_connectionCount;
+    }
+    PlayerRecord& p = m_table.player(record);
+    p.connected = true;
+    p.name.clear();
+    p.watching = false;
+    m_host.send(record, msg::sendlogininfo(record));
+    return record;
+}
+
+void ServerLogic::connectionClosed(int record) {
+    if (!GameTable::isRecord(record) || !m_table.player(record).connected)
+        return;
+    PlayerRecord& p = m_table.player(record);
+    m_table.sendToOthers(record, msg::playerdisconnected(record, p.name));
+    p.connected = false;
+    p.name.clear();
+    p.watching = false;
+    // The leaver's turn is not played. (The headless server has no host window whose leaving
+    // ends everything, so the turn passes even when record 1 is gone; otherwise the game would
+    // wait for a seat nobody plays.)
+    const GameState& st = m_table.state();
+    if (st.gamerunning && st.currentseat == record)
+        m_table.findplayer();
+}
+
+std::string ServerLogic::cleanName(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '+')
+            out += '_';
+        else if (u >= 0x20 && u != 0x7F)
+            out += c;
+    }
+    return out;
+}
+
+void ServerLogic::handleMessage(int sender, std::string_view message) {
+    if (!m_table.isPresent(sender))
+        return;
+    const ParsedMessage m = splitCommand(message);
+    if (m.command.empty())
+        return;
+    if (m.command == cmd::logininfo)
+        receivedlogininfo(sender, m.args);
+    if (m.command == cmd::kickhim)
+        kickhim(sender, m.args);
+    if (m.command == cmd::chat)
+        relay(sender, m.args, true);
+    if (m.command == cmd::action)
+        relay(sender, m.args, false);
+    if (m.command == cmd::startgame)
+        startgame(sender, m.args);
+    if (m.command == cmd::playcard)
+        playcard(sender, m.args);
+    if (m.command == cmd::drawcard)
+        drawcard(sender, m.args);
+    if (m.command == cmd::justwatch)
+        justwatch(sender, m.args);
+    if (m.command == cmd::playasound)
+        playasound(sender, m.args);
+}
+
+void ServerLogic::receivedlogininfo(int sender, std::string_view args) {
+    FieldReader f(args);
+    const auto record = f.number();
+    if (record != sender)
+        return;
+    const std::string_view version = f.field();
+    PlayerRecord& p = m_table.player(sender);
+    p.name = cleanName(f.rest());
+    p.connected = true;
+    m_table.sendToAll(msg::newplayerinfo(sender, p.name));
+
+    std::vector<msg::PlayerEntry> others;
+    for (int r = 1; r <= GameTable::kRecords; ++r) {
+        if (r != sender && m_table.isPresent(r))
+            others.push_back({r, m_table.player(r).name, m_table.player(r).watching});
+    }
+    if (!others.empty())
+        m_table.sendTo(sender, msg::existingplayers(others));
+
+    if (version != cmd::version) {
+        m_table.sendTo(1, msg::havewrongversion(p.name));
+        m_table.sendTo(sender, msg::wrongversion());
+    }
+    if (m_table.state().gamerunning)
+        sendCatchUp(sender);
+}
+
+void ServerLogic::sendCatchUp(int record) {
+    const GameState& st = m_table.state();
+    m_table.sendTo(record, msg::gamestats(record, st.topcard, st.playtoscore,
+                                          std::string_view(&st.gametype, 1)));
+    std::array<int, GameTable::kSeats> scores{};
+    for (int s = 1; s <= GameTable::kSeats; ++s)
+        scores[s - 1] = m_table.player(s).score;
+    m_table.sendTo(record, msg::thescores(scores));
+    for (int s = 1; s <= GameTable::kSeats; ++s) {
+        const PlayerRecord& seat = m_table.player(s);
+        if (s == record && seat.cardcount > 0) {
+            std::vector<std::pair<int, int>> held;
+            for (int slot = 1; slot <= kSlots; ++slot) {
+                if (seat.cards[slot] != card::kEmpty)
+                    held.emplace_back(slot, seat.cards[slot]);
+            }
+            m_table.sendTo(record, msg::thecards(s, held));
+        } else {
+            m_table.sendTo(record, msg::cardcount(s, seat.cardcount));
+        }
+    }
+    m_table.sendTo(record, msg::nextplayer(st.currentseat, m_table.directionLetter()));
+}
+
+void ServerLogic::relay(int sender, std::string_view args, bool isChat) {
+    FieldReader f(args);
+    if (f.number() != sender)
+        return;
+    const std::string_view text = f.rest();
+    const std::string& name = m_table.player(sender).name;
+    m_table.sendToAll(isChat ? msg::chatRelay(sender, name, text)
+                             : msg::actionRelay(sender, name, text));
+}
+
+void ServerLogic::playasound(int sender, std::string_view args) {
+    FieldReader f(args);
+    if (f.number() != sender)
+        return;
+    m_table.sendToAll(msg::playasoundRelay(sender, f.rest()));
+}
+
+void ServerLogic::kickhim(int sender, std::string_view args) {
+    FieldReader f(args);
+    const auto from = f.number();
+    const auto target = f.number();
+    // Only the host removes players, and only a record that has a connection.
+    if (sender != 1 || from != 1 || !target || !m_table.isPresent(*target))
+        return;
+    m_host.closeConnection(*target);
+}
+
+void ServerLogic::startgame(int sender, std::string_view args) {
+    if (sender != 1)
+        return;
+    FieldReader f(args);
+    const std::string_view starter = f.field();
+    const auto playTo = f.number();
+    const std::string_view type = f.field();
+    if (!playTo)
+        return;
+    m_table.startgame(starter, *playTo, type);
+}
+
+void ServerLogic::playcard(int sender, std::string_view args) {
+    FieldReader f(args);
+    const auto seat = f.number();
+    const auto colour = f.number();
+    const auto slot = f.number();
+    if (!seat || !colour || !slot || *seat != sender)
+        return;
+    m_table.playcard(*seat, *colour, *slot);
+}
+
+void ServerLogic::drawcard(int sender, std::string_view args) {
+    FieldReader f(args);
+    const auto seat = f.number();
+    if (!seat || *seat != sender)
+        return;
+    m_table.drawcard(*seat);
+}
+
+void ServerLogic::justwatch(int sender, std::string_view args) {
+    FieldReader f(args);
+    const auto seat = f.number();
+    const auto mode = f.number();
+    if (!seat || !mode || !GameTable::isSeat(*seat) || !m_table.isPresent(*seat))
+        return;
+    // A player sets its own seat; the host may set any seat.
+    if (*seat != sender && sender != 1)
+        return;
+    PlayerRecord& p = m_table.player(*seat);
+    if (*mode == 2) {
+        p.watching = false;
+        m_table.sendToAll(msg::justwatching(*seat, 2));
+    } else if (*mode == 1) {
+        p.watching = true;
+        m_table.sendToAll(msg::justwatching(*seat, 1));
+        if (m_table.state().currentseat == *seat)
+            m_host.startComputerTimer(GameTable::kComputerRetryMs);
+    }
+}
+
+void ServerLogic::computerTimerFired() {
+    m_host.stopComputerTimer();
+    const int seat = m_table.state().currentseat;
+    if (m_table.state().gamerunning && m_table.isComputerPlayed(seat))
+        m_computer.computerplay(seat);
+}
+
+} // namespace vrako

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "server/computerplayer.h"
+#include "server/gametable.h"
+
+#include <string>
+#include <string_view>
+
+namespace vrako {
+
+// Handles everything that reaches the server for one record: placing new connections, every
+// received message (checked against the connection it came from), closes and the two timers.
+class ServerLogic {
+public:
+    // Record number that only carries the "game is full" answer.
+    static constexpr int kFullRecord = 10;
+
+    ServerLogic(ServerHost& host, RandomSource& random)
+        : m_host(host), m_table(host, random), m_computer(m_table) {}
+
+    GameTable& table() { return m_table; }
+    const GameTable& table() const { return m_table; }
+    ComputerPlayer& computer() { return m_computer; }
+    int connectionCount() const { return m_connectionCount; }
+
+    // Places a new connection: returns its record 1..9 (already told CMD_sendlogininfo through
+    // the host), or kFullRecord when nine are present; the caller answers and drops that one.
+    int placeConnection();
+    // The connection of record has closed; frees the record.
+    void connectionClosed(int record);
+
+    // One received message from the connection of record sender.
+    void handleMessage(int sender, std::string_view message);
+
+    void computerTimerFired();
+    void roundTimerFired() { m_table.startnewround(); }
+
+    // A login name with "+" and control characters replaced, so it cannot shift fields.
+    static std::string cleanName(std::string_view name);
+
+private:
+    void receivedlogininfo(int sender, std::string_view args);
+    void sendCatchUp(int record);
+    void relay(int sender, std::string_view args, bool isChat);
+    void playasound(int sender, std::string_view args);
+    void kickhim(int sender, std::string_view args);
+    void startgame(int sender, std::string_view args);
+    void playcard(int sender, std::string_view args);
+    void drawcard(int sender, std::string_view args);
+    void justwatch(int sender, std::string_view args);
+
+    ServerHost& m_host;
+    GameTable m_table;
+    ComputerPlayer m_computer;
+    int m_connectionCount = 0;
+};
+
+} // namespace vrako
