@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+#include "chat/chatedit.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+
+namespace vrako {
+
+ChatEdit::ChatEdit(QWidget* parent) : QLineEdit(parent), m_menu(new QMenu(this)) {
+    setText(hintText());
+    m_menu->setObjectName(QStringLiteral("PopupMenu2"));
+    QAction* paste = m_menu->addAction(tr("Paste"), this, &ChatEdit::pasteAtEnd);
+    paste->setObjectName(QStringLiteral("Paste1"));
+    paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+}
+
+void ChatEdit::appendText(const QString& more) {
+    setText(text() + more);
+    deselect();
+    setCursorPosition(int(text().size()));
+}
+
+void ChatEdit::pasteAtEnd() {
+    QString clip = QApplication::clipboard()->text();
+    if (clip.isEmpty()) {
+        return;
+    }
+    // The field holds one line.
+    clip.replace(QLatin1StringView("\r\n"), QLatin1StringView(" "));
+    clip.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    clip.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    appendText(clip);
+}
+
+void ChatEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Paste)) {
+        pasteAtEnd();
+        event->accept();
+        return;
+    }
+    if (holdsHint()) {
+        clear();
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        emit enterPressed();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void ChatEdit::contextMenuEvent(QContextMenuEvent* event) {
+    m_menu->popup(event->globalPos());
+    event->accept();
+}
+
+} // namespace vrako

@@ -1,0 +1,261 @@
+// SPDX-License-Identifier: MIT
+#include "chat/chatpanel.h"
+
+#include "chat/chatedit.h"
+#include "chat/colourtext.h"
+#include "chat/weblink.h"
+#include "net/messages.h"
+#include "widgets/richtextview.h"
+#include "widgets/smilies.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QMenu>
+#include <QMessageBox>
+#include <QToolButton>
+
+namespace vrako {
+
+namespace {
+
+const QString kSmileyMark = QStringLiteral(":)#");
+constexpr int kFirstSmileyCode = 10;
+
+std::string utf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+} // namespace
+
+ChatPanel::ChatPanel(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("ChatPanel"));
+    m_smilies = smileyPictures(qApp->devicePixelRatio());
+
+    m_flatPanel = new QFrame(this);
+    m_flatPanel->setObjectName(QStringLiteral("FlatPanel1"));
+    m_flatPanel->setFrameStyle(QFrame::Box | QFrame::Plain);
+    m_flatPanel->setLineWidth(1);
+    QPalette framePalette = m_flatPanel->palette();
+    framePalette.setColor(QPalette::WindowText, Qt::black);
+    m_flatPanel->setPalette(framePalette);
+    m_flatPanel->setGeometry(0, 0, kViewWidth + 2, kViewHeight + 2);
+
+    m_mainchat = new RichTextView(m_flatPanel);
+    m_mainchat->setObjectName(QStringLiteral("mainchat"));
+    m_mainchat->setGeometry(1, 1, kViewWidth, kViewHeight);
+    connect(m_mainchat, &RichTextView::jump, this, &ChatPanel::mainchatJump);
+
+    constexpr int editTop = kViewHeight + 4;
+    constexpr int editHeight = 21;
+    constexpr int buttonWidth = 23;
+    m_mychat = new ChatEdit(this);
+    m_mychat->setObjectName(QStringLiteral("mychat"));
+    m_mychat->setGeometry(0, editTop, kViewWidth + 2 - buttonWidth - 1, editHeight);
+    m_mychat->setFont(QFont(QStringLiteral("Arial"), 9));
+    connect(m_mychat, &ChatEdit::enterPressed, this, &ChatPanel::sendit);
+    setChatColour(colour::Black);
+
+    m_buttonSmilies = new QToolButton(this);
+    m_buttonSmilies->setObjectName(QStringLiteral("button_smilies"));
+    m_buttonSmilies->setGeometry(kViewWidth + 2 - buttonWidth, editTop, buttonWidth, editHeight);
+    m_buttonSmilies->setIcon(QIcon(m_smilies.at(0)));
+    m_buttonSmilies->setIconSize(QSize(kSmileyWidth, kSmileyHeight));
+    m_buttonSmilies->setToolTip(tr("Smilies"));
+    m_buttonSmilies->setFocusPolicy(Qt::NoFocus);
+    connect(m_buttonSmilies, &QToolButton::clicked, this, &ChatPanel::openSmileyMenu);
+
+    m_popupSmilies = new QMenu(this);
+    m_popupSmilies->setObjectName(QStringLiteral("popup_smilies"));
+    for (int i = 0; i < kSmileyCount; ++i) {
+        const int code = kFirstSmileyCode + i;
+        QAction* a =
+            m_popupSmilies->addAction(QIcon(m_smilies.at(i)), kSmileyMark + QString::number(code));
+        a->setData(code);
+        connect(a, &QAction::triggered, this, [this, code] { insertSmiley(code); });
+    }
+
+    m_scrollChatOff = new QAction(tr("Scroll Chat Off"), this);
+    m_scrollChatOff->setObjectName(QStringLiteral("ScrollChatOff1"));
+    m_scrollChatOff->setCheckable(true);
+    m_scrollChatOff->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    addAction(m_scrollChatOff);
+
+    m_clearMainChat = new QAction(tr("Clear Main Chat"), this);
+    m_clearMainChat->setObjectName(QStringLiteral("ClearMainChat1"));
+    connect(m_clearMainChat, &QAction::triggered, this, &ChatPanel::clearMainChat);
+
+    m_popupMenu1 = new QMenu(this);
+    m_popupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    QAction* selectAll =
+        m_popupMenu1->addAction(tr("Select All"), m_mainchat, &RichTextView::selectAll);
+    selectAll->setObjectName(QStringLiteral("SelectAll1"));
+    QAction* copy = m_popupMenu1->addAction(tr("Copy"), m_mainchat, &RichTextView::copy);
+    copy->setObjectName(QStringLiteral("Copy1"));
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    m_popupMenu1->addAction(m_clearMainChat);
+    m_popupMenu1->addAction(m_scrollChatOff);
+    m_mainchat->setContextMenu(m_popupMenu1);
+
+    m_openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    m_notify = [this](const QString& text) { QMessageBox::information(window(), QString(), text); };
+
+    setFixedSize(kViewWidth + 2, editTop + editHeight);
+}
+
+ChatPanel::~ChatPanel() = default;
+
+void ChatPanel::setChatColour(quint32 colour) {
+    m_chatColour = colour;
+    QPalette pal = m_mychat->palette();
+    pal.setColor(QPalette::Text, colourFromValue(colour));
+    m_mychat->setPalette(pal);
+}
+
+void ChatPanel::setTextSize(int points) {
+    m_mainchat->styles()->setAllSizes(points);
+    m_mainchat->format();
+    if (!isScrollOff()) {
+        m_mainchat->scrollToEnd();
+    }
+}
+
+int ChatPanel::textSize() const {
+    return m_mainchat->styles()->style(0).size;
+}
+
+bool ChatPanel::isScrollOff() const {
+    return m_scrollChatOff->isChecked();
+}
+
+void ChatPanel::sendit() {
+    if (!m_loggedIn) {
+        return;
+    }
+    const QString typed = m_mychat->text();
+    if (typed.isEmpty()) {
+        return;
+    }
+    const std::string colourText = utf8(colourToText(m_chatColour));
+    if (!typed.startsWith(QLatin1Char('/'))) {
+        emit sendRequested(QByteArray::fromStdString(msg::chat(m_mySeat, utf8(typed), colourText)));
+    } else if (typed.startsWith(QLatin1StringView("/me"))) {
+        // "/me" and the one character after it, never half of a surrogate pair.
+        qsizetype cut = 3;
+        if (typed.size() > 3) {
+            cut += typed.at(3).isHighSurrogate() && typed.size() > 4 ? 2 : 1;
+        }
+        emit sendRequested(
+            QByteArray::fromStdString(msg::action(m_mySeat, utf8(typed.mid(cut)), colourText)));
+    }
+    m_mychat->clear();
+}
+
+void ChatPanel::chatrecieved(const QString& text) {
+    const qsizetype bar = text.indexOf(QLatin1Char('|'));
+    if (bar < 0) {
+        addlinetochat(text, colour::White);
+        return;
+    }
+    const auto value = colourFromText(text.mid(bar + 1));
+    addlinetochat(text.left(bar), value.value_or(colour::White));
+}
+
+void ChatPanel::addlinetochat(const QString& text, quint32 colour) {
+    // The prefix comes from the server; one that is not a seat number is shown as a system line.
+    const qsizetype plus = text.indexOf(QLatin1Char('+'));
+    bool ok = false;
+    const int prefix = plus < 0 ? 0 : text.left(plus).toInt(&ok);
+    const int style = (!ok || prefix <= 0 || prefix > 9) ? 0 : prefix + 5;
+    const QString rest = plus < 0 ? text : text.mid(plus + 1);
+    const qsizetype colon = rest.indexOf(QLatin1Char(':'));
+    const QString name = colon < 0 ? QString() : rest.left(colon + 1);
+    QString body = colon < 0 ? rest : rest.mid(colon + 1);
+
+    TextStyles* styles = m_mainchat->styles();
+    styles->setColour(style, colour);
+    styles->setAttributes(style, true, false, false);
+    m_mainchat->addTextAsParagraph(name + QLatin1Char(' '), style);
+
+    qsizetype mark;
+    while ((mark = body.indexOf(kSmileyMark)) >= 0) {
+        const QString segment = body.left(mark);
+        const QString code = body.mid(mark + kSmileyMark.size(), 2);
+        body = body.mid(mark + kSmileyMark.size() + 2);
+        appendWords(segment + QLatin1Char(' '), style);
+        bool isNumber = false;
+        int n = code.toInt(&isNumber);
+        if (!isNumber || code.size() != 2 || n < kFirstSmileyCode ||
+            n >= kFirstSmileyCode + kSmileyCount) {
+            n = kFirstSmileyCode;
+        }
+        m_mainchat->addPicture(m_smilies, n - kFirstSmileyCode);
+    }
+    if (!body.isEmpty()) {
+        appendWords(body + QLatin1Char(' '), style);
+    }
+    m_mainchat->format();
+    if (!isScrollOff()) {
+        m_mainchat->scrollToEnd();
+    }
+}
+
+void ChatPanel::appendWords(const QString& text, int style) {
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype space = text.indexOf(QLatin1Char(' '), start);
+        const qsizetype end = space < 0 ? text.size() : space + 1;
+        const QString word = text.mid(start, end - start);
+        start = end;
+        if (isLinkWord(word)) {
+            m_chatlinkno = m_chatlinkno >= kLinkSlots - 1 ? 1 : m_chatlinkno + 1;
+            m_chatlinks[size_t(m_chatlinkno)] = word;
+            // The item keeps its own address, so a click opens the right page even after the
+            // log was cleared or the table wrapped round.
+            m_mainchat->addText(word, 4, word);
+        } else {
+            m_mainchat->addText(word, style);
+        }
+    }
+}
+
+void ChatPanel::mainchatJump(int n) {
+    QString address;
+    if (const auto tag = m_mainchat->linkTag(n)) {
+        address = *tag;
+    } else if (n >= 0 && n < kLinkSlots) {
+        address = m_chatlinks[size_t(n)];
+    }
+    const QUrl url = webAddressOf(address);
+    if (!url.isValid()) {
+        if (m_notify) {
+            m_notify(tr("Cannot open Webpage"));
+        }
+        return;
+    }
+    if (m_openUrl) {
+        m_openUrl(url);
+    }
+}
+
+void ChatPanel::insertSmiley(int code) {
+    if (m_mychat->holdsHint()) {
+        m_mychat->clear();
+    }
+    m_mychat->appendText(kSmileyMark + QString::number(code));
+    m_mychat->setFocus();
+}
+
+void ChatPanel::openSmileyMenu() {
+    m_popupSmilies->popup(
+        m_buttonSmilies->mapToGlobal(QPoint(m_buttonSmilies->width(), m_buttonSmilies->height())));
+}
+
+void ChatPanel::clearMainChat() {
+    m_mainchat->clear();
+    m_mainchat->format();
+    m_mychat->setFocus();
+}
+
+} // namespace vrako

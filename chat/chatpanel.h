@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPixmap>
+#include <QUrl>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QAction;
+class QFrame;
+class QMenu;
+class QToolButton;
+
+namespace vrako {
+
+class ChatEdit;
+class RichTextView;
+
+// The chat log and the entry field below it: shows chat and system lines with their styles,
+// smilies and links, and turns what the user types into chat messages for the owner to send.
+class ChatPanel : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kLinkSlots = 101;
+    static constexpr int kViewWidth = 641;
+    static constexpr int kViewHeight = 113;
+
+    // Opens a web address; returns whether the desktop accepted it.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+    // Tells the user that something failed, such as "Cannot open Webpage".
+    using Notifier = std::function<void(const QString&)>;
+
+    explicit ChatPanel(QWidget* parent = nullptr);
+    ~ChatPanel() override;
+
+    // Inputs from the owner.
+    void setLoggedIn(bool loggedIn) { m_loggedIn = loggedIn; }
+    bool isLoggedIn() const { return m_loggedIn; }
+    void setMySeat(int seat) { m_mySeat = seat; }
+    int mySeat() const { return m_mySeat; }
+    void setChatColour(quint32 colour);
+    quint32 chatColour() const { return m_chatColour; }
+    // Sets all fifteen text styles to this size and shows the log in it.
+    void setTextSize(int points);
+    int textSize() const;
+
+    void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
+    void setNotifier(Notifier notifier) { m_notify = std::move(notifier); }
+
+    // Sends the typed line when logged in.
+    void sendit();
+    // A received chat or action line: "line|colour text".
+    void chatrecieved(const QString& text);
+    // Appends "prefix+name:body" in the prefix's style and the given 0x00BBGGRR colour.
+    void addlinetochat(const QString& text, quint32 colour);
+    // Opens the address of link n of the log.
+    void mainchatJump(int n);
+    // Appends smiley code 10 to 27 to the entry field.
+    void insertSmiley(int code);
+    void clearMainChat();
+
+    RichTextView* mainchat() const { return m_mainchat; }
+    ChatEdit* mychat() const { return m_mychat; }
+    QToolButton* buttonSmilies() const { return m_buttonSmilies; }
+    QMenu* popupSmilies() const { return m_popupSmilies; }
+    QMenu* popupMenu1() const { return m_popupMenu1; }
+    // For the Options menu; both share their state with the entries of PopupMenu1.
+    QAction* scrollChatOffAction() const { return m_scrollChatOff; }
+    QAction* clearMainChatAction() const { return m_clearMainChat; }
+    bool isScrollOff() const;
+
+    const QList<QPixmap>& imagelistSmilies() const { return m_smilies; }
+    const std::array<QString, kLinkSlots>& chatlinks() const { return m_chatlinks; }
+    int chatlinkno() const { return m_chatlinkno; }
+
+signals:
+    // The exact bytes of one message to send, closing 0xFF included.
+    void sendRequested(const QByteArray& bytes);
+
+private:
+    void appendWords(const QString& text, int style);
+    void openSmileyMenu();
+
+    QFrame* m_flatPanel;
+    RichTextView* m_mainchat;
+    ChatEdit* m_mychat;
+    QToolButton* m_buttonSmilies;
+    QMenu* m_popupSmilies;
+    QMenu* m_popupMenu1;
+    QAction* m_scrollChatOff;
+    QAction* m_clearMainChat;
+    QList<QPixmap> m_smilies;
+
+    bool m_loggedIn = false;
+    int m_mySeat = 0;
+    quint32 m_chatColour = 0;
+    std::array<QString, kLinkSlots> m_chatlinks;
+    int m_chatlinkno = -1;
+    UrlOpener m_openUrl;
+    Notifier m_notify;
+};
+
+} // namespace vrako

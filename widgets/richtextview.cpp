@@ -1,0 +1,577 @@
+// SPDX-License-Identifier: MIT
+#include "widgets/richtextview.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <climits>
+
+namespace vrako {
+
+RichTextView::RichTextView(QWidget* parent)
+    : QAbstractScrollArea(parent), m_styles(new TextStyles(this)),
+      m_layouter(std::make_unique<RichLayouter>(m_styles)) {
+    setFrameShape(QFrame::NoFrame);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::StrongFocus);
+    QPalette pal = viewport()->palette();
+    pal.setColor(QPalette::Base, Qt::white);
+    pal.setColor(QPalette::Window, Qt::white);
+    viewport()->setPalette(pal);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setMouseTracking(true);
+    viewport()->setCursor(Qt::ArrowCursor);
+    connect(m_styles, &TextStyles::fontChanged, this, &RichTextView::onFontChanged);
+}
+
+RichTextView::~RichTextView() = default;
+
+// ---- content ----
+
+RichParagraph& RichTextView::currentParagraph() {
+    if (m_paras.empty()) {
+        m_paras.emplace_back();
+    }
+    return m_paras.back();
+}
+
+void RichTextView::appendItem(RichItem item, bool newParagraph) {
+    if (newParagraph || m_paras.empty()) {
+        m_paras.emplace_back();
+    }
+    RichParagraph& p = currentParagraph();
+    if (TextStyles::isValid(item.style)) {
+        p.styleMask |= 1u << item.style;
+    }
+    if (!item.isPicture() && TextStyles::isLinkStyle(item.style)) {
+        ++p.linkCount;
+    }
+    p.items.append(std::move(item));
+    p.dirty = true;
+    ++m_itemCount;
+    markDirtyFrom(int(m_paras.size()) - 1);
+}
+
+void RichTextView::addTextAsParagraph(const QString& text, int style, const QString& tag) {
+    appendItem(
+        RichItem{RichItem::Kind::Text, TextStyles::isValid(style) ? style : 0, text, {}, -1, tag},
+        true);
+}
+
+void RichTextView::addText(const QString& text, int style, const QString& tag) {
+    appendItem(
+        RichItem{RichItem::Kind::Text, TextStyles::isValid(style) ? style : 0, text, {}, -1, tag},
+        false);
+}
+
+void RichTextView::addPicture(const QList<QPixmap>& imageList, int number) {
+    if (number < 0 || number >= imageList.size()) {
+        return;
+    }
+    RichItem item;
+    item.kind = RichItem::Kind::Picture;
+    item.picture = imageList.at(number);
+    item.pictureNo = number;
+    appendItem(std::move(item), false);
+}
+
+void RichTextView::clear() {
+    m_paras.clear();
+    m_tops.clear();
+    m_linksBefore.clear();
+    m_validUpTo = 0;
+    m_itemCount = 0;
+    m_anchor = m_cursor = Pos{};
+    m_selecting = false;
+    m_pressLink = -1;
+}
+
+void RichTextView::format() {
+    ensureLayout();
+    viewport()->update();
+}
+
+// ---- layout ----
+
+void RichTextView::markDirtyFrom(int para) {
+    m_validUpTo = std::min(m_validUpTo, std::max(0, para));
+}
+
+void RichTextView::onFontChanged(int style) {
+    m_layouter->invalidateFont(style);
+    const quint32 bit = 1u << style;
+    for (size_t i = 0; i < m_paras.size(); ++i) {
+        if (m_paras[i].styleMask & bit) {
+            m_paras[i].dirty = true;
+            markDirtyFrom(int(i));
+        }
+    }
+}
+
+void RichTextView::ensureLayout() {
+    const qreal width = std::max(1, viewport()->width() - 2 * kMargin);
+    if (width != m_layoutWidth) {
+        m_layoutWidth = width;
+        for (RichParagraph& p : m_paras) {
+            p.dirty = true;
+        }
+        m_validUpTo = 0;
+    }
+    const int n = int(m_paras.size());
+    if (m_validUpTo >= n && int(m_tops.size()) == n) {
+        return;
+    }
+    m_tops.resize(size_t(n));
+    m_linksBefore.resize(size_t(n));
+    for (int i = m_validUpTo; i < n; ++i) {
+        RichParagraph& p = m_paras[size_t(i)];
+        if (p.dirty) {
+            m_layouter->layout(p, width);
+        }
+        if (i == 0) {
+            m_tops[0] = kTopMargin;
+            m_linksBefore[0] = 0;
+        } else {
+            const RichParagraph& prev = m_paras[size_t(i - 1)];
+            m_tops[size_t(i)] = m_tops[size_t(i - 1)] + prev.height;
+            m_linksBefore[size_t(i)] = m_linksBefore[size_t(i - 1)] + prev.linkCount;
+        }
+    }
+    m_validUpTo = n;
+    updateScrollBar();
+}
+
+int RichTextView::documentHeight() {
+    ensureLayout();
+    if (m_paras.empty()) {
+        return 0;
+    }
+    return m_tops.back() + m_paras.back().height + kTopMargin;
+}
+
+void RichTextView::updateScrollBar() {
+    const int total = m_paras.empty() ? 0 : m_tops.back() + m_paras.back().height + kTopMargin;
+    const int page = viewport()->height();
+    QScrollBar* bar = verticalScrollBar();
+    bar->setRange(0, std::max(0, total - page));
+    bar->setPageStep(std::max(1, page));
+    bar->setSingleStep(16);
+}
+
+void RichTextView::scrollTo(int y) {
+    ensureLayout();
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(std::clamp(y, bar->minimum(), bar->maximum()));
+}
+
+void RichTextView::scrollToEnd() {
+    scrollTo(INT_MAX);
+}
+
+void RichTextView::resizeEvent(QResizeEvent* event) {
+    QScrollBar* bar = verticalScrollBar();
+    const bool atEnd = bar->value() >= bar->maximum();
+    QAbstractScrollArea::resizeEvent(event);
+    ensureLayout();
+    updateScrollBar();
+    if (atEnd) {
+        bar->setValue(bar->maximum());
+    }
+}
+
+const RichParagraph& RichTextView::paragraph(int index) {
+    ensureLayout();
+    return m_paras.at(size_t(index));
+}
+
+// ---- links ----
+
+int RichTextView::linkCount() {
+    ensureLayout();
+    return m_paras.empty() ? 0 : m_linksBefore.back() + m_paras.back().linkCount;
+}
+
+int RichTextView::linkNumberOf(int para, int item) const {
+    const RichParagraph& p = m_paras[size_t(para)];
+    int n = m_linksBefore[size_t(para)];
+    for (int i = 0; i < item; ++i) {
+        const RichItem& it = p.items.at(i);
+        if (!it.isPicture() && TextStyles::isLinkStyle(it.style)) {
+            ++n;
+        }
+    }
+    return n;
+}
+
+std::optional<QString> RichTextView::linkTag(int n) {
+    if (n < 0 || n >= linkCount()) {
+        return std::nullopt;
+    }
+    // Paragraphs without links share their successor's count, so the last paragraph whose
+    // count does not pass n is the one holding link n.
+    const auto it = std::upper_bound(m_linksBefore.begin(), m_linksBefore.end(), n);
+    const int para = int(it - m_linksBefore.begin()) - 1;
+    const RichParagraph& p = m_paras[size_t(para)];
+    int k = m_linksBefore[size_t(para)];
+    for (const RichItem& item : p.items) {
+        if (!item.isPicture() && TextStyles::isLinkStyle(item.style)) {
+            if (k == n) {
+                return item.tag;
+            }
+            ++k;
+        }
+    }
+    return std::nullopt;
+}
+
+int RichTextView::linkAt(const QPoint& viewportPos) {
+    const Hit hit = hitAt(viewportPos);
+    if (hit.run < 0) {
+        return -1;
+    }
+    const RichRun& run = m_paras[size_t(hit.para)].lines.at(hit.line).runs.at(hit.run);
+    const RichItem& item = m_paras[size_t(hit.para)].items.at(run.item);
+    if (item.isPicture() || !TextStyles::isLinkStyle(item.style)) {
+        return -1;
+    }
+    return linkNumberOf(hit.para, run.item);
+}
+
+QRect RichTextView::linkRect(int n) {
+    if (n < 0 || n >= linkCount()) {
+        return {};
+    }
+    const auto it = std::upper_bound(m_linksBefore.begin(), m_linksBefore.end(), n);
+    const int para = int(it - m_linksBefore.begin()) - 1;
+    const RichParagraph& p = m_paras[size_t(para)];
+    const int y0 = m_tops[size_t(para)] - verticalScrollBar()->value();
+    for (const RichLine& line : p.lines) {
+        for (const RichRun& run : line.runs) {
+            const RichItem& item = p.items.at(run.item);
+            if (!item.isPicture() && TextStyles::isLinkStyle(item.style) &&
+                linkNumberOf(para, run.item) == n) {
+                return QRectF(kMargin + run.x, y0 + line.top, run.width, line.height)
+                    .toAlignedRect();
+            }
+        }
+    }
+    return {};
+}
+
+// ---- hit testing and selection ----
+
+int RichTextView::paragraphAt(int docY) const {
+    const auto it = std::upper_bound(m_tops.begin(), m_tops.end(), docY);
+    return std::max(0, int(it - m_tops.begin()) - 1);
+}
+
+RichTextView::Hit RichTextView::hitAt(const QPoint& viewportPos) {
+    ensureLayout();
+    Hit hit;
+    if (m_paras.empty()) {
+        return hit;
+    }
+    const int y = viewportPos.y() + verticalScrollBar()->value();
+    const qreal x = viewportPos.x() - kMargin;
+    hit.para = paragraphAt(y);
+    const RichParagraph& p = m_paras[size_t(hit.para)];
+    const int yIn = y - m_tops[size_t(hit.para)];
+    hit.line = int(p.lines.size()) - 1;
+    for (int l = 0; l < p.lines.size(); ++l) {
+        if (yIn < p.lines.at(l).top + p.lines.at(l).height) {
+            hit.line = l;
+            break;
+        }
+    }
+    const RichLine& line = p.lines.at(hit.line);
+    if (yIn < line.top || yIn >= line.top + line.height) {
+        return hit;
+    }
+    for (int r = 0; r < line.runs.size(); ++r) {
+        const RichRun& run = line.runs.at(r);
+        if (x >= run.x && x < run.x + run.width) {
+            hit.run = r;
+            break;
+        }
+    }
+    return hit;
+}
+
+qreal RichTextView::advance(const RichItem& item, int from, int length) {
+    if (item.isPicture()) {
+        return length > 0 ? item.picture.deviceIndependentSize().width() : 0;
+    }
+    return m_layouter->metrics(item.style).horizontalAdvance(item.text.mid(from, length));
+}
+
+RichTextView::Pos RichTextView::positionAt(const QPoint& viewportPos) {
+    const Hit hit = hitAt(viewportPos);
+    if (hit.para < 0) {
+        return {};
+    }
+    const int y = viewportPos.y() + verticalScrollBar()->value();
+    const RichParagraph& p = m_paras[size_t(hit.para)];
+    if (y < m_tops.front()) {
+        return Pos{0, 0, 0};
+    }
+    const RichLine& line = p.lines.at(hit.line);
+    if (line.runs.isEmpty()) {
+        return Pos{hit.para, 0, 0};
+    }
+    const qreal x = viewportPos.x() - kMargin;
+    const RichRun* run = &line.runs.first();
+    if (x >= run->x) {
+        run = &line.runs.last();
+        for (const RichRun& r : line.runs) {
+            if (x < r.x + r.width) {
+                run = &r;
+                break;
+            }
+        }
+    }
+    const RichItem& item = p.items.at(run->item);
+    int offset = run->from;
+    if (x >= run->x + run->width) {
+        offset = run->from + run->length;
+    } else if (x > run->x) {
+        // The character boundary nearest to x.
+        qreal prev = 0;
+        for (int k = 1; k <= run->length; ++k) {
+            const qreal w = advance(item, run->from, k);
+            if (run->x + w >= x) {
+                offset = run->from + ((x - run->x - prev) < (w - prev) / 2 ? k - 1 : k);
+                break;
+            }
+            prev = w;
+        }
+    }
+    return Pos{hit.para, run->item, offset};
+}
+
+std::pair<int, int> RichTextView::selectedRange(int para, int item, int length) const {
+    if (!hasSelection()) {
+        return {0, 0};
+    }
+    const Pos s = std::min(m_anchor, m_cursor);
+    const Pos e = std::max(m_anchor, m_cursor);
+    const Pos begin{para, item, 0};
+    const Pos end{para, item, length};
+    if (end <= s || e <= begin) {
+        return {0, 0};
+    }
+    const int a = s > begin ? s.offset : 0;
+    const int b = e < end ? e.offset : length;
+    return {std::clamp(a, 0, length), std::clamp(b, 0, length)};
+}
+
+bool RichTextView::hasSelection() const {
+    return m_anchor != m_cursor && !m_paras.empty();
+}
+
+void RichTextView::selectAll() {
+    if (m_paras.empty()) {
+        return;
+    }
+    m_anchor = Pos{0, 0, 0};
+    const RichParagraph& last = m_paras.back();
+    const int item = std::max(0, int(last.items.size()) - 1);
+    m_cursor =
+        Pos{int(m_paras.size()) - 1, item, last.items.isEmpty() ? 0 : last.items.at(item).length()};
+    viewport()->update();
+}
+
+void RichTextView::deselect() {
+    m_anchor = m_cursor;
+    viewport()->update();
+}
+
+QString RichTextView::selectedText() const {
+    QString out;
+    if (!hasSelection()) {
+        return out;
+    }
+    const Pos s = std::min(m_anchor, m_cursor);
+    const Pos e = std::max(m_anchor, m_cursor);
+    const int last = std::min(e.para, int(m_paras.size()) - 1);
+    for (int p = s.para; p <= last; ++p) {
+        if (p > s.para) {
+            out += QLatin1Char('\r');
+        }
+        const RichParagraph& para = m_paras[size_t(p)];
+        for (int i = 0; i < para.items.size(); ++i) {
+            const RichItem& item = para.items.at(i);
+            if (item.isPicture()) {
+                continue;
+            }
+            const auto [a, b] = selectedRange(p, i, item.length());
+            out += item.text.mid(a, b - a);
+        }
+    }
+    return out;
+}
+
+void RichTextView::copy() const {
+    if (hasSelection()) {
+        QApplication::clipboard()->setText(selectedText());
+    }
+}
+
+// ---- events ----
+
+void RichTextView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    const QPoint pos = event->position().toPoint();
+    m_anchor = m_cursor = positionAt(pos);
+    m_pressPoint = pos;
+    m_pressLink = linkAt(pos);
+    m_selecting = true;
+    viewport()->update();
+}
+
+void RichTextView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (m_selecting && (event->buttons() & Qt::LeftButton)) {
+        if ((pos - m_pressPoint).manhattanLength() >= QApplication::startDragDistance()) {
+            m_pressLink = -1;
+        }
+        // Dragging past the top or bottom edge scrolls the view along.
+        QScrollBar* bar = verticalScrollBar();
+        if (pos.y() < 0) {
+            bar->setValue(bar->value() + pos.y());
+        } else if (pos.y() > viewport()->height()) {
+            bar->setValue(bar->value() + pos.y() - viewport()->height());
+        }
+        m_cursor = positionAt(pos);
+        viewport()->update();
+    }
+    viewport()->setCursor(linkAt(pos) >= 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void RichTextView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !m_selecting) {
+        QAbstractScrollArea::mouseReleaseEvent(event);
+        return;
+    }
+    m_selecting = false;
+    const int link = m_pressLink;
+    m_pressLink = -1;
+    if (link >= 0 && linkAt(event->position().toPoint()) == link) {
+        m_anchor = m_cursor;
+        viewport()->update();
+        emit jump(link);
+    }
+}
+
+void RichTextView::keyPressEvent(QKeyEvent* event) {
+    const bool ctrl = event->modifiers() == Qt::ControlModifier;
+    if (event->matches(QKeySequence::Copy) ||
+        (ctrl && (event->key() == Qt::Key_C || event->key() == Qt::Key_Insert))) {
+        copy();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void RichTextView::contextMenuEvent(QContextMenuEvent* event) {
+    if (m_contextMenu) {
+        m_contextMenu->popup(event->globalPos());
+        event->accept();
+    }
+}
+
+void RichTextView::scrollContentsBy(int, int) {
+    viewport()->update();
+}
+
+void RichTextView::paintEvent(QPaintEvent* event) {
+    ensureLayout();
+    QPainter painter(viewport());
+    painter.fillRect(event->rect(), Qt::white);
+    if (m_paras.empty()) {
+        return;
+    }
+    const int scroll = verticalScrollBar()->value();
+    const int viewTop = event->rect().top() + scroll;
+    const int viewBottom = event->rect().bottom() + 1 + scroll;
+    const QColor highlight = palette().color(QPalette::Highlight);
+    const QColor highlightedText = palette().color(QPalette::HighlightedText);
+    const bool selection = hasSelection();
+
+    for (int pi = paragraphAt(viewTop); pi < int(m_paras.size()); ++pi) {
+        const int paraTop = m_tops[size_t(pi)];
+        if (paraTop >= viewBottom) {
+            break;
+        }
+        const RichParagraph& p = m_paras[size_t(pi)];
+        for (const RichLine& line : p.lines) {
+            const int top = paraTop + line.top;
+            if (top + line.height <= viewTop) {
+                continue;
+            }
+            if (top >= viewBottom) {
+                break;
+            }
+            const qreal baseline = top - scroll + line.baseline;
+            for (const RichRun& run : line.runs) {
+                const RichItem& item = p.items.at(run.item);
+                const qreal x = kMargin + run.x;
+                QRectF selected;
+                if (selection) {
+                    auto [a, b] = selectedRange(pi, run.item, item.length());
+                    a = std::max(a, run.from);
+                    b = std::min(b, run.from + run.length);
+                    if (a < b) {
+                        const qreal x1 = x + advance(item, run.from, a - run.from);
+                        const qreal x2 = x + advance(item, run.from, b - run.from);
+                        selected = QRectF(x1, top - scroll, x2 - x1, line.height);
+                    }
+                }
+                if (item.isPicture()) {
+                    const QSizeF size = item.picture.deviceIndependentSize();
+                    painter.drawPixmap(QRectF(QPointF(x, baseline - size.height()), size),
+                                       item.picture, QRectF(item.picture.rect()));
+                    if (!selected.isEmpty()) {
+                        QColor veil = highlight;
+                        veil.setAlpha(110);
+                        painter.fillRect(selected, veil);
+                    }
+                    continue;
+                }
+                const QString text = item.text.mid(run.from, run.length);
+                painter.setFont(m_layouter->font(item.style));
+                // Colours come from the style table at paint time, so a style's new colour
+                // reaches all of its earlier items without a new layout.
+                painter.setPen(m_styles->colour(item.style));
+                if (selected.isEmpty()) {
+                    painter.drawText(QPointF(x, baseline), text);
+                    continue;
+                }
+                painter.drawText(QPointF(x, baseline), text);
+                painter.fillRect(selected, highlight);
+                painter.save();
+                painter.setClipRect(selected);
+                painter.setPen(highlightedText);
+                painter.drawText(QPointF(x, baseline), text);
+                painter.restore();
+            }
+        }
+    }
+}
+
+} // namespace vrako

@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "widgets/richtextlayout.h"
+#include "widgets/textstyles.h"
+
+#include <QAbstractScrollArea>
+#include <QPointer>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QMenu;
+
+namespace vrako {
+
+// A read-only scrolling view of paragraphs of styled text, pictures and links that lays out
+// and paints only what changed or what is visible, with mouse selection and copying.
+class RichTextView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    static constexpr int kMargin = 5; // left and right
+    static constexpr int kTopMargin = 2;
+
+    explicit RichTextView(QWidget* parent = nullptr);
+    ~RichTextView() override;
+
+    TextStyles* styles() const { return m_styles; }
+
+    // Building the content. Nothing moves on screen until format().
+    void addTextAsParagraph(const QString& text, int style, const QString& tag = {});
+    void addText(const QString& text, int style, const QString& tag = {});
+    void addPicture(const QList<QPixmap>& imageList, int number);
+    void clear();
+    // Lays out what changed since the last layout and repaints.
+    void format();
+
+    int itemCount() const { return m_itemCount; }
+    int documentHeight();
+    // A position at or beyond the end shows the last line.
+    void scrollTo(int y);
+    void scrollToEnd();
+
+    void selectAll();
+    void deselect();
+    bool hasSelection() const;
+    // The selected text items in order, "\r" before each new paragraph, pictures left out.
+    QString selectedText() const;
+    void copy() const;
+
+    void setContextMenu(QMenu* menu) { m_contextMenu = menu; }
+
+    // Read-only inspection of the content and its current layout.
+    int paragraphCount() const { return int(m_paras.size()); }
+    const RichParagraph& paragraph(int index);
+    int linkCount();
+    // The tag of the link that the current layout numbers n.
+    std::optional<QString> linkTag(int n);
+    // The link under a point of the viewport, or -1.
+    int linkAt(const QPoint& viewportPos);
+    // Where link n's first piece is drawn, in viewport coordinates; empty when not laid out.
+    QRect linkRect(int n);
+
+signals:
+    // A single click on link n.
+    void jump(int n);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    struct Pos {
+        int para = 0;
+        int item = 0;
+        int offset = 0;
+        auto operator<=>(const Pos&) const = default;
+    };
+    struct Hit {
+        int para = -1;
+        int line = -1;
+        int run = -1; // the run exactly under the point, or -1
+    };
+
+    RichParagraph& currentParagraph();
+    void appendItem(RichItem item, bool newParagraph);
+    void markDirtyFrom(int para);
+    void onFontChanged(int style);
+    void ensureLayout();
+    void updateScrollBar();
+    int paragraphAt(int docY) const;
+    Hit hitAt(const QPoint& viewportPos);
+    Pos positionAt(const QPoint& viewportPos);
+    int linkNumberOf(int para, int item) const;
+    std::pair<int, int> selectedRange(int para, int item, int length) const;
+    qreal advance(const RichItem& item, int from, int length);
+
+    TextStyles* m_styles;
+    std::unique_ptr<RichLayouter> m_layouter;
+    std::vector<RichParagraph> m_paras;
+    std::vector<int> m_tops;        // top of each paragraph in document coordinates
+    std::vector<int> m_linksBefore; // links in all earlier paragraphs
+    int m_validUpTo = 0;            // paragraphs before this one are laid out and placed
+    qreal m_layoutWidth = -1;
+    int m_itemCount = 0;
+
+    Pos m_anchor;
+    Pos m_cursor;
+    bool m_selecting = false;
+    QPoint m_pressPoint;
+    int m_pressLink = -1;
+    QPointer<QMenu> m_contextMenu;
+};
+
+} // namespace vrako
