@@ -203,6 +203,13 @@ void TSock::failConnection(int winsockCode) {
     reportError(winsockCode);
 }
 
+void TSock::failOutput(int winsockCode) {
+    m_outputFailed = true;
+    m_out.clear();
+    updateNotifiers();
+    reportError(winsockCode);
+}
+
 bool TSock::Open() {
     if (m_fd >= 0)
         return m_connected;
@@ -211,6 +218,7 @@ bool TSock::Open() {
         throw ESockException("Open - Could Not Create Socket");
     ++m_generation;
     m_failed = false;
+    m_outputFailed = false;
     m_connectErrno = 0;
     const quint16 port = resolvePort();
     const quint32 host = resolveHost();
@@ -307,7 +315,7 @@ bool TSock::Send(const QByteArray& bytes) {
         throw ESockException("Send - Socket Not Connected");
     if (m_listening)
         throw ESockException("Send - Cannot Send On A Listener Socket");
-    if (m_failed)
+    if (m_failed || m_outputFailed)
         return true; // the connection is gone; nothing can be delivered any more
     m_out.append(bytes);
     flushOutput();
@@ -332,7 +340,7 @@ void TSock::flushOutput() {
         else
             m_out.remove(0, sent);
     } else if (sent < 0 && !isTransient(errno)) {
-        failConnection(winsockCodeFromErrno(errno));
+        failOutput(winsockCodeFromErrno(errno));
         return;
     }
     updateNotifiers();
@@ -356,6 +364,7 @@ bool TSock::Close() {
     m_connected = false;
     m_connecting = false;
     m_failed = false;
+    m_outputFailed = false;
     m_connectErrno = 0;
     m_out.clear();
     const bool wasListener = m_listening;

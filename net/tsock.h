@@ -103,13 +103,17 @@ private:
     void adoptAccepted(int fd, const QString& peerAddress, TSock* listener);
     void updateNotifiers();
     void failConnection(int winsockCode);
+    void failOutput(int winsockCode);
 
     int m_fd = -1;
     bool m_connected = false;
     bool m_connecting = false;
     bool m_listening = false;
-    // A hard error on the connection: its readiness is no longer watched and output is dropped.
+    // A hard error on reading: the connection's readiness is no longer watched.
     bool m_failed = false;
+    // A hard error on writing: output is dropped, but reading goes on so that the peer's close
+    // is still noticed.
+    bool m_outputFailed = false;
     // errno of a connect() that failed at once; reported from the event loop like any other.
     int m_connectErrno = 0;
     // Counts handles this object has held, so that a deferred call meant for an earlier

@@ -141,6 +141,7 @@ private slots:
     void sendBeforeConnectedIsQueued();
     void refusedConnectionReportsOnlyError();
     void peerCloseGivesDisconnectThenClosed();
+    void sendToClosedPeerStillSeesTheClose();
     void closeInsideDisconnectHandler();
     void resetConnectionIsReportedOnce();
     void closeTwice();
@@ -297,6 +298,21 @@ void TestTSock::peerCloseGivesDisconnectThenClosed() {
     QVERIFY(d >= 0);
     QCOMPARE(ev.mid(d), (QStringList{"disconnect", "info:Socket Closed"}));
     QVERIFY(!p.served->Connected());
+}
+
+void TestTSock::sendToClosedPeerStillSeesTheClose() {
+    // Writing after the peer has gone fails; the close must still be noticed on reading.
+    Pair p;
+    QVERIFY(p.connect());
+    p.client.Close();
+    for (int i = 0; i < 20 && p.servedRec.texts(TSocketInfo::Error).isEmpty(); ++i) {
+        p.served->Send(frame("into the void"));
+        QTest::qSleep(2);
+    }
+    QVERIFY(waitFor([&] { return !p.served->hasHandle(); }));
+    QCOMPARE(p.servedRec.count(QStringLiteral("Socket Closed")), 1);
+    QVERIFY(p.servedRec.events.contains(QStringLiteral("disconnect")));
+    QCOMPARE(p.servedRec.texts(TSocketInfo::Error), QStringList{"Error #10058 (WSAESHUTDOWN)"});
 }
 
 void TestTSock::closeInsideDisconnectHandler() {
