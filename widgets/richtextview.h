@@ -5,12 +5,11 @@
 #include "widgets/textstyles.h"
 
 #include <QAbstractScrollArea>
+#include <QMenu>
 #include <QPointer>
 #include <memory>
 #include <optional>
 #include <vector>
-
-class QMenu;
 
 namespace vrako {
 
