@@ -1,0 +1,435 @@
+// SPDX-License-Identifier: MIT
+#include "client/boardview.h"
+
+#include "client/clicklabel.h"
+#include "widgets/cardart.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+
+namespace vrako {
+namespace {
+
+struct SeatGeometry {
+    QPoint name;
+    QSize nameSize;
+    QPoint score;
+    QPoint winner;
+    QPoint fan;
+};
+
+// Indexed by SeatPosition: bottom, left, top, right.
+const SeatGeometry kSeatGeometry[4] = {
+    {{108, 233}, {119, 19}, {83, 233}, {120, 256}, {108, 257}},
+    {{28, 36}, {117, 19}, {3, 36}, {28, 64}, {28, 56}},
+    {{204, 6}, {120, 19}, {179, 6}, {208, 32}, {204, 26}},
+    {{507, 58}, {117, 20}, {483, 58}, {510, 88}, {507, 80}},
+};
+
+const QColor kLabelYellow(242, 250, 143);
+const QColor kSilver(192, 192, 192);
+const char* const kColourWords[4] = {"Blue", "Green", "Red", "Yellow"};
+
+void setLabelColour(QLabel* label, const QColor& colour) {
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, colour);
+    label->setPalette(pal);
+}
+
+} // namespace
+
+BoardView::BoardView(ClientGame* game, QWidget* parent) : QWidget(parent), m_game(game) {
+    setObjectName(QStringLiteral("panel_board"));
+    setFixedSize(653, 505);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Card table"));
+    m_dpr = devicePixelRatioF();
+    m_tile = art::backgroundTile(m_dpr);
+    buildSeats();
+    buildTable();
+    buildChooser();
+    buildPopup();
+    m_winnerTimer.setInterval(250);
+    connect(&m_winnerTimer, &QTimer::timeout, this, [this] {
+        m_winnerFrame ^= 1;
+        const QPixmap frame = art::winnerFrame(m_winnerFrame, m_dpr);
+        for (int s = 1; s <= 4; ++s)
+            if (m_winner[s]->isVisible())
+                m_winner[s]->setPixmap(frame);
+    });
+    connect(game, &ClientGame::changed, this, &BoardView::sync);
+    sync();
+}
+
+QLabel* BoardView::makeLabel(const char* name, QRect geometry, int pixelSize, bool bold) {
+    auto* label = new QLabel(this);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(geometry);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    label->setFont(font);
+    setLabelColour(label, kLabelYellow);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    return label;
+}
+
+ClickLabel* BoardView::makePicture(const char* name, QRect geometry) {
+    auto* label = new ClickLabel(this);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(geometry);
+    return label;
+}
+
+void BoardView::buildSeats() {
+    for (int s = 1; s <= 4; ++s) {
+        const QByteArray n = QByteArray::number(s);
+        m_fan[s] = makeLabel(("hand_" + n).constData(), {}, 12, false);
+        m_name[s] = makeLabel(("label_name" + n).constData(), {}, 16, true);
+        m_name[s]->setProperty("seat", s);
+        m_name[s]->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(m_name[s], &QWidget::customContextMenuRequested, this, [this, s](QPoint at) {
+            label_name2ContextPopup(s);
+            m_popup->popup(m_name[s]->mapToGlobal(at));
+        });
+        m_score[s] = makeLabel(("label_score" + n).constData(), {}, 16, true);
+        m_score[s]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_watch[s] = makeLabel(("image_watching" + n).constData(), {}, 12, false);
+        m_watch[s]->setPixmap(art::eyes(m_dpr));
+        m_watch[s]->setAccessibleName(QStringLiteral("Just watching"));
+        m_watch[s]->hide();
+        m_winner[s] = makeLabel(("image_winner" + n).constData(), {}, 12, false);
+        m_winner[s]->setPixmap(art::winnerFrame(0, m_dpr));
+        m_winner[s]->hide();
+        m_fanDrawn[s] = -1;
+    }
+}
+
+void BoardView::buildTable() {
+    m_topcard = makeLabel("image_topcard", {274, 122, 53, 77}, 12, false);
+    m_other = makePicture("image_other", {286, 136, 53, 77});
+    m_other->hide();
+    connect(m_other, &ClickLabel::pressed, m_game, [this] { m_game->image_drawClick(); });
+    m_draw = makePicture("image_draw", {345, 122, 53, 77});
+    m_draw->setPixmap(art::cardBack(m_dpr));
+    m_draw->setAccessibleName(QStringLiteral("Draw Pile"));
+    m_draw->setCursor(Qt::PointingHandCursor);
+    connect(m_draw, &ClickLabel::pressed, m_game, [this] { m_game->image_drawClick(); });
+    m_drawLabel = makeLabel("label_draw", {345, 199, 80, 16}, 13, true);
+    m_drawLabel->setText(QStringLiteral("Draw Pile"));
+    m_drawLabel->hide();
+    static const char* const barNames[4] = {"image_blue", "image_green", "image_red",
+                                            "image_yellow"};
+    for (int i = 0; i < 4; ++i) {
+        m_bars[i] = makeLabel(barNames[i], {274, 203, 53, 11}, 12, false);
+        m_bars[i]->setPixmap(art::colourBar(i, QSize(53, 11), m_dpr));
+        m_bars[i]->setAccessibleName(
+            QStringLiteral("Color is %1").arg(QLatin1String(kColourWords[i])));
+    }
+    m_status = makeLabel("label_status", {269, 344, 380, 16}, 13, true);
+    m_turn = makeLabel("label_turn", {274, 216, 137, 16}, 13, true);
+    m_waiting = makeLabel("label_waiting", {201, 128, 68, 75}, 13, true);
+    m_waiting->setWordWrap(true);
+    m_waiting->setText(QStringLiteral("Next Round Starts in a Moment..."));
+    m_waiting->hide();
+    m_playto = makeLabel("label_playtoscore", {469, 15, 175, 16}, 13, true);
+    m_playto->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_gametype = makeLabel("label_thegametype", {469, -1, 175, 16}, 13, true);
+    m_gametype->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_arrowLeft = makeLabel("arrow_left", {120, 168, 55, 56}, 12, false);
+    m_arrowLeft->setPixmap(art::arrow(false, m_dpr));
+    m_arrowLeft->setAccessibleName(QStringLiteral("Play goes left"));
+    m_arrowLeft->hide();
+    m_arrowRight = makeLabel("arrow_right", {436, 168, 55, 56}, 12, false);
+    m_arrowRight->setPixmap(art::arrow(true, m_dpr));
+    m_arrowRight->setAccessibleName(QStringLiteral("Play goes right"));
+    m_arrowRight->hide();
+    m_start = makePicture("button_start", {496, 304, 138, 31});
+    m_start->setPixmap(art::startButton(m_dpr));
+    m_start->setAccessibleName(QStringLiteral("Start Game"));
+    m_start->setCursor(Qt::PointingHandCursor);
+    m_start->hide();
+    connect(m_start, &ClickLabel::pressed, m_game, [this] { m_game->button_startClick(); });
+    m_focusMark = makeLabel("keyboard_choice", {}, 12, false);
+    m_focusMark->setStyleSheet(QStringLiteral("border: 2px solid rgb(255, 215, 0);"
+                                              "border-radius: 5px;"));
+    m_focusMark->hide();
+}
+
+void BoardView::buildChooser() {
+    m_chooser = new QWidget(this);
+    m_chooser->setObjectName(QStringLiteral("panel_choosecolor"));
+    m_chooser->setGeometry(187, 121, 84, 99);
+    m_chooser->setAutoFillBackground(true);
+    QPalette pal = m_chooser->palette();
+    pal.setColor(QPalette::Window, QColor(24, 29, 38));
+    pal.setColor(QPalette::WindowText, kLabelYellow);
+    m_chooser->setPalette(pal);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(12);
+    font.setBold(true);
+    auto* choose = new QLabel(QStringLiteral("Choose "), m_chooser);
+    choose->setGeometry(4, 2, 76, 14);
+    choose->setFont(font);
+    choose->setAlignment(Qt::AlignCenter);
+    auto* newColour = new QLabel(QStringLiteral("New Color"), m_chooser);
+    newColour->setGeometry(4, 15, 76, 14);
+    newColour->setFont(font);
+    newColour->setAlignment(Qt::AlignCenter);
+    for (int i = 0; i < 4; ++i) {
+        auto* bar = new ClickLabel(m_chooser);
+        bar->setObjectName(QStringLiteral("choose_") +
+                           QLatin1String(kColourWords[i]).toString().toLower());
+        bar->setGeometry(5, 32 + i * 16, 74, 14);
+        bar->setPixmap(art::colourBar(i, QSize(74, 14), m_dpr));
+        bar->setCursor(Qt::PointingHandCursor);
+        bar->setAccessibleName(QLatin1String(kColourWords[i]));
+        const int value = 53 + i;
+        connect(bar, &ClickLabel::pressed, m_game, [this, value] { m_game->Image3Click(value); });
+    }
+    m_chooser->hide();
+}
+
+void BoardView::buildPopup() {
+    m_popup = new QMenu(this);
+    m_popup->setObjectName(QStringLiteral("popup_kick"));
+    m_remove = m_popup->addAction(QStringLiteral("Remove From Game"));
+    m_remove->setObjectName(QStringLiteral("RemoveFromGame1"));
+    m_popup->addSeparator();
+    m_setWatch = m_popup->addAction(QStringLiteral("Set to Just Watch"));
+    m_setWatch->setObjectName(QStringLiteral("SettoJustWatch1"));
+    m_unsetWatch = m_popup->addAction(QStringLiteral("Unset to Just Watch"));
+    m_unsetWatch->setObjectName(QStringLiteral("UnsettoJustWatch1"));
+    connect(m_remove, &QAction::triggered, this, [this] { m_game->kicking(m_popupSeat); });
+    connect(m_setWatch, &QAction::triggered, this,
+            [this] { m_game->setSeatWatching(m_popupSeat, true); });
+    connect(m_unsetWatch, &QAction::triggered, this,
+            [this] { m_game->setSeatWatching(m_popupSeat, false); });
+}
+
+void BoardView::label_name2ContextPopup(int seat) {
+    const bool on = m_game->seatPopupEnabled(seat);
+    m_remove->setEnabled(on);
+    m_setWatch->setEnabled(on);
+    m_unsetWatch->setEnabled(on);
+    m_popupSeat = seat;
+}
+
+QPixmap BoardView::face(int code) const {
+    return art::cardFace(code, m_dpr);
+}
+
+ClickLabel* BoardView::cardPicture(int id) const {
+    const auto it = m_cards.find(id);
+    return it == m_cards.end() ? nullptr : it->second;
+}
+
+void BoardView::sync() {
+    syncSeats();
+    syncTable();
+    syncHand();
+}
+
+void BoardView::syncSeats() {
+    bool anyWinner = false;
+    for (int s = 1; s <= 4; ++s) {
+        const SeatView& v = m_game->seat(s);
+        const SeatGeometry& g = kSeatGeometry[static_cast<int>(m_game->positionOf(s))];
+        m_name[s]->setGeometry(QRect(g.name, g.nameSize));
+        m_name[s]->setText(v.name);
+        m_score[s]->setGeometry(QRect(g.score, QSize(18, 19)));
+        m_score[s]->setText(v.score);
+        for (QLabel* l : {m_name[s], m_score[s]}) {
+            QFont f = l->font();
+            f.setBold(v.highlighted);
+            l->setFont(f);
+            setLabelColour(l, v.highlighted ? kLabelYellow : kSilver);
+        }
+        m_watch[s]->setGeometry(QRect(g.name, QSize(22, 10)));
+        m_watch[s]->setVisible(v.watching);
+        m_watch[s]->raise();
+        m_winner[s]->setGeometry(QRect(g.winner, QSize(134, 28)));
+        m_winner[s]->setVisible(v.winnerShown);
+        anyWinner = anyWinner || v.winnerShown;
+        paintFan(s);
+        m_fan[s]->move(g.fan);
+        const QString who = v.name.isEmpty() ? QStringLiteral("Seat %1").arg(s) : v.name;
+        m_fan[s]->setAccessibleName(QStringLiteral("%1: %2 cards").arg(who).arg(v.fanCount));
+    }
+    if (anyWinner && !m_winnerTimer.isActive())
+        m_winnerTimer.start();
+    else if (!anyWinner)
+        m_winnerTimer.stop();
+}
+
+void BoardView::paintFan(int seat) {
+    const int n = m_game->seat(seat).fanCount;
+    const bool horizontal = m_game->fanIsHorizontal(seat);
+    if (n == m_fanDrawn[seat] && horizontal == m_fanHorizontal[seat])
+        return;
+    m_fanDrawn[seat] = n;
+    m_fanHorizontal[seat] = horizontal;
+    QLabel* fan = m_fan[seat];
+    if (n <= 0) {
+        fan->clear();
+        fan->resize(0, 0);
+        fan->hide();
+        return;
+    }
+    const QSize size = horizontal ? QSize(43 + 10 * n, 77) : QSize(53, 67 + 10 * n);
+    QPixmap pix(size * m_dpr);
+    pix.setDevicePixelRatio(m_dpr);
+    pix.fill(Qt::transparent);
+    const QPixmap back = art::cardBack(m_dpr);
+    QPainter p(&pix);
+    for (int i = 0; i < n; ++i)
+        p.drawPixmap(horizontal ? QPoint(10 * i, 0) : QPoint(0, 10 * i), back);
+    p.end();
+    fan->resize(size);
+    fan->setPixmap(pix);
+    fan->show();
+}
+
+void BoardView::syncTable() {
+    if (m_game->topCard() != m_shownTop) {
+        m_shownTop = m_game->topCard();
+        if (m_shownTop < 0) {
+            m_topcard->clear();
+            m_topcard->setAccessibleName(QString());
+        } else {
+            m_topcard->setPixmap(face(m_shownTop));
+            m_topcard->setAccessibleName(QStringLiteral("Top card: ") + art::cardName(m_shownTop));
+        }
+    }
+    if (m_game->otherCard() != m_shownOther) {
+        m_shownOther = m_game->otherCard();
+        if (m_shownOther >= 0) {
+            m_other->setPixmap(face(m_shownOther));
+            m_other->setAccessibleName(art::cardName(m_shownOther));
+        } else {
+            m_other->clear();
+        }
+    }
+    m_other->setVisible(m_shownOther >= 0);
+    m_drawLabel->setVisible(m_game->drawLabelShown());
+    m_bars[m_game->colourInFront()]->raise();
+    m_status->setText(m_game->statusText());
+    m_turn->setText(m_game->turnText());
+    m_waiting->setVisible(m_game->waitingShown());
+    m_playto->setText(m_game->playToScoreText());
+    m_gametype->setText(m_game->gameTypeText());
+    m_arrowLeft->setVisible(m_game->arrowLeftShown());
+    m_arrowRight->setVisible(m_game->arrowRightShown());
+    m_start->setVisible(m_game->startButtonShown());
+    m_chooser->setVisible(m_game->colourChooserShown());
+    if (m_chooser->isVisible())
+        m_chooser->raise();
+}
+
+void BoardView::syncHand() {
+    const QList<int> ids = m_game->handIds();
+    for (auto it = m_cards.begin(); it != m_cards.end();) {
+        if (!ids.contains(it->first)) {
+            delete it->second;
+            it = m_cards.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (int place = 0; place < ids.size(); ++place) {
+        const int id = ids[place];
+        const HandCard* c = m_game->card(id);
+        ClickLabel*& pic = m_cards[id];
+        if (!pic) {
+            pic = makePicture(QByteArray("card" + QByteArray::number(id)).constData(), {});
+            pic->setCursor(Qt::PointingHandCursor);
+            connect(pic, &ClickLabel::pressed, m_game, [this, id](Qt::MouseButton b) {
+                m_game->movingimagesMouseDown(id, b == Qt::RightButton);
+            });
+            pic->show();
+        }
+        if (pic->property("code").toInt() != c->code || pic->pixmap().isNull()) {
+            pic->setProperty("code", c->code);
+            pic->setPixmap(face(c->code));
+            pic->setAccessibleName(art::cardName(c->code));
+        }
+        pic->setToolTip(QString::number(place + 1));
+        pic->setProperty("place", place + 1);
+        pic->setGeometry(108 + 24 * place, c->raised ? 247 : 254, 53, 77);
+        pic->raise();
+    }
+    if (m_selected >= ids.size())
+        m_selected = ids.isEmpty() ? -1 : int(ids.size()) - 1;
+    if (m_selected >= 0 && hasFocus()) {
+        const QRect r = m_cards[ids[m_selected]]->geometry().adjusted(-2, -2, 2, 2);
+        m_focusMark->setGeometry(r);
+        m_focusMark->show();
+        m_focusMark->raise();
+    } else {
+        m_focusMark->hide();
+    }
+    if (m_chooser->isVisible())
+        m_chooser->raise();
+}
+
+void BoardView::chooseWithKeyboard(int step) {
+    const int n = int(m_game->handIds().size());
+    if (n == 0) {
+        m_selected = -1;
+    } else if (m_selected < 0) {
+        m_selected = step > 0 ? 0 : n - 1;
+    } else {
+        m_selected = std::clamp(m_selected + step, 0, n - 1);
+    }
+    syncHand();
+}
+
+void BoardView::keyPressEvent(QKeyEvent* event) {
+    const QList<int> ids = m_game->handIds();
+    if (m_game->colourChooserShown()) {
+        static const int keys[4] = {Qt::Key_B, Qt::Key_G, Qt::Key_R, Qt::Key_Y};
+        for (int i = 0; i < 4; ++i)
+            if (event->key() == keys[i]) {
+                m_game->Image3Click(53 + i);
+                return;
+            }
+    }
+    switch (event->key()) {
+    case Qt::Key_Left:
+        chooseWithKeyboard(-1);
+        return;
+    case Qt::Key_Right:
+        chooseWithKeyboard(1);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (m_selected >= 0 && m_selected < ids.size())
+            m_game->movingimagesMouseDown(ids[m_selected], false);
+        return;
+    case Qt::Key_D:
+        m_game->image_drawClick();
+        return;
+    case Qt::Key_Escape:
+        m_game->hideColourChooser();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void BoardView::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    QWidget::mousePressEvent(event);
+}
+
+void BoardView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), QColor(36, 43, 55));
+    if (!m_tile.isNull())
+        p.drawTiledPixmap(rect(), m_tile);
+}
+
+} // namespace vrako

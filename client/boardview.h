@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "client/clientgame.h"
+
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <map>
+
+class QLabel;
+class QMenu;
+class QAction;
+
+namespace vrako {
+
+class ClickLabel;
+
+// The card table: draws the seats, the hand, the top card and the other seats' fans from the
+// client's game state and forwards the player's clicks and keys to it.
+class BoardView : public QWidget {
+    Q_OBJECT
+public:
+    explicit BoardView(ClientGame* game, QWidget* parent = nullptr);
+
+    // Re-reads the whole state; cheap enough to run after every message.
+    void sync();
+
+    ClickLabel* cardPicture(int id) const;
+    QLabel* nameLabel(int seat) const { return m_name.at(seat); }
+    QLabel* scoreLabel(int seat) const { return m_score.at(seat); }
+    QLabel* fan(int seat) const { return m_fan.at(seat); }
+    QMenu* seatPopup() const { return m_popup; }
+    int popupSeat() const { return m_popupSeat; }
+    // The place (0-based) the keyboard has chosen in the hand, or -1.
+    int selectedPlace() const { return m_selected; }
+    // Prepares the seat popup as a right click on the seat's label does.
+    void label_name2ContextPopup(int seat);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QLabel* makeLabel(const char* name, QRect geometry, int pixelSize, bool bold);
+    ClickLabel* makePicture(const char* name, QRect geometry);
+    void buildSeats();
+    void buildTable();
+    void buildChooser();
+    void buildPopup();
+    void syncSeats();
+    void syncTable();
+    void syncHand();
+    void paintFan(int seat);
+    QPixmap face(int code) const;
+    void chooseWithKeyboard(int step);
+
+    ClientGame* m_game;
+    qreal m_dpr = 1;
+    QPixmap m_tile;
+    std::array<QLabel*, 5> m_name{};
+    std::array<QLabel*, 5> m_score{};
+    std::array<QLabel*, 5> m_watch{};
+    std::array<QLabel*, 5> m_winner{};
+    std::array<QLabel*, 5> m_fan{};
+    std::array<int, 5> m_fanDrawn{};
+    std::array<bool, 5> m_fanHorizontal{};
+    QTimer m_winnerTimer;
+    int m_winnerFrame = 0;
+
+    QLabel* m_topcard = nullptr;
+    ClickLabel* m_other = nullptr;
+    ClickLabel* m_draw = nullptr;
+    QLabel* m_drawLabel = nullptr;
+    std::array<QLabel*, 4> m_bars{};
+    QWidget* m_chooser = nullptr;
+    QLabel* m_status = nullptr;
+    QLabel* m_turn = nullptr;
+    QLabel* m_waiting = nullptr;
+    QLabel* m_playto = nullptr;
+    QLabel* m_gametype = nullptr;
+    QLabel* m_arrowLeft = nullptr;
+    QLabel* m_arrowRight = nullptr;
+    ClickLabel* m_start = nullptr;
+    QLabel* m_focusMark = nullptr;
+
+    std::map<int, ClickLabel*> m_cards; // by card id
+    int m_shownTop = -2;
+    int m_shownOther = -2;
+    int m_selected = -1;
+
+    QMenu* m_popup = nullptr;
+    QAction* m_remove = nullptr;
+    QAction* m_setWatch = nullptr;
+    QAction* m_unsetWatch = nullptr;
+    int m_popupSeat = 0;
+};
+
+} // namespace vrako

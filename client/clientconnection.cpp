@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+#include "client/clientconnection.h"
+
+namespace vrako {
+
+ClientConnection::ClientConnection(QObject* parent) : QObject(parent), m_sock(this) {
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(0);
+    connect(&m_timer, &QTimer::timeout, this, &ClientConnection::processsocktimer);
+    connect(&m_sock, &TSock::OnRead, this, &ClientConnection::sockRead);
+    connect(&m_sock, &TSock::OnInfo, this, &ClientConnection::sockInfo);
+}
+
+void ClientConnection::open(const QString& host, quint16 port) {
+    try {
+        m_sock.setPortName(QString::number(port));
+        m_sock.setHostName(host);
+        m_sock.Open();
+    } catch (const ESockException&) {
+        // A host that cannot be resolved leaves the client unconnected, as a refusal does.
+    }
+}
+
+void ClientConnection::send(const QByteArray& bytes) {
+    try {
+        m_sock.Send(bytes);
+    } catch (const ESockException&) {
+        // Not connected (any more): nothing can be sent.
+    }
+}
+
+void ClientConnection::sockRead() {
+    QByteArray bytes;
+    try {
+        bytes = m_sock.Receive();
+    } catch (const ESockException&) {
+        return;
+    }
+    std::vector<std::string> messages;
+    if (!m_framer.feed(std::string_view(bytes.constData(), std::size_t(bytes.size())), messages)) {
+        m_sock.Close(); // a peer that never ends its message is not a game server
+        return;
+    }
+    for (std::string& m : messages)
+        m_receivedlist.push_back(std::move(m));
+    if (!m_receivedlist.empty() && !m_timer.isActive())
+        m_timer.start();
+}
+
+void ClientConnection::sockInfo(TSocketInfo, const QString& msg) {
+    if (msg == QLatin1String("Socket Closed"))
+        emit socketClosed();
+}
+
+void ClientConnection::processsocktimer() {
+    if (m_receivedlist.empty())
+        return;
+    const std::string message = std::move(m_receivedlist.front());
+    m_receivedlist.pop_front();
+    if (!m_receivedlist.empty())
+        m_timer.start();
+    emit messageReceived(message);
+}
+
+} // namespace vrako

@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <string_view>
+
+namespace vrako {
+
+// Where a seat's controls sit on the board.
+enum class SeatPosition { Bottom = 0, Left = 1, Top = 2, Right = 3 };
+
+// What one seat shows: its name and score labels, watching mark, winner animation and fan.
+struct SeatView {
+    QString name = QStringLiteral("<Waiting>");
+    QString score = QStringLiteral("0");
+    bool highlighted = false; // bold and yellow while on turn, silver otherwise
+    bool watching = false;    // the eyes mark over the name
+    bool winnerShown = false; // the winner animation runs
+    int fanCount = 0;         // card backs drawn in the seat's fan
+};
+
+// One card of the local hand.
+struct HandCard {
+    int id = 0; // the server's slot number, 1 to 14
+    int code = -1;
+    bool raised = false;
+};
+
+// The client's whole game state and its message handlers, without widgets.
+//
+// Messages come in one at a time through dispatch(); requests go out as exact protocol bytes
+// through sendRequested(). The board, hand and chat widgets observe the state and the signals.
+class ClientGame : public QObject {
+    Q_OBJECT
+public:
+    static constexpr quint32 kBlue = 0xFF0000; // colours are 0x00BBGGRR
+    static constexpr quint32 kGrey = 0x808080;
+    static constexpr quint32 kGreen = 0x008000;
+    static constexpr quint32 kWatchColour = 0x78989C;
+
+    explicit ClientGame(QObject* parent = nullptr);
+
+    // ---- start-up state ----
+    void setPlayerName(const QString& name) { m_playername = name; }
+    QString playername() const { return m_playername; }
+    void setHosting(bool on);
+    bool hosting() const { return m_hosting; }
+    const std::array<QString, 5>& botnames() const { return m_botnames; }
+
+    // ---- seats ----
+    int myseat() const { return m_myseat; }
+    bool loggedin() const { return m_loggedin; }
+    int whoseturn() const { return m_whoseturn; }
+    bool isPlayer() const { return m_myseat >= 1 && m_myseat <= 4; }
+    const SeatView& seat(int seat) const { return m_seats.at(seat); }
+    SeatPosition positionOf(int seat) const { return m_position.at(seat); }
+    int seatAt(SeatPosition pos) const;
+    // True when the seat's card-back fan is drawn horizontally (it sits opposite).
+    bool fanIsHorizontal(int seat) const;
+    const QStringList& spies() const { return m_spies; }
+
+    // ---- table ----
+    QString statusText() const { return m_status; }
+    QString turnText() const { return m_turn; }
+    QString playToScoreText() const { return m_playToScore; }
+    QString gameTypeText() const { return m_gameType; }
+    int topCard() const { return m_topcard; }      // -1: cleared
+    int otherCard() const { return m_othercard; }  // -1: hidden
+    int colourInFront() const { return m_colour; } // 0 blue, 1 green, 2 red, 3 yellow
+    bool waitingShown() const { return m_waiting; }
+    bool arrowLeftShown() const { return m_arrowLeft; }
+    bool arrowRightShown() const { return m_arrowRight; }
+    bool drawLabelShown() const { return m_drawLabel; }
+    bool startButtonShown() const { return m_startButton; }
+    bool justWatchChecked() const { return m_justWatch; }
+
+    // ---- hand ----
+    // The card ids in place order (place 0 first); occupied places form an unbroken run.
+    QList<int> handIds() const;
+    const HandCard* card(int id) const;
+    int pendingcard() const { return m_pendingcard; }
+    bool colourChooserShown() const { return m_chooser; }
+    int chooserCardId() const { return m_chooserCard; }
+    void setAutoSort(bool on) { m_autoSort = on; }
+    bool autoSort() const { return m_autoSort; }
+    void setTurnSoundNew(bool on) { m_turnSoundNew = on; }
+
+    // Handles one received message (its text without the closing 0xFF).
+    void dispatch(std::string_view message);
+
+    // ---- the user's actions ----
+    void movingimagesMouseDown(int cardId, bool rightButton);
+    void Image3Click(int colourValue);
+    void image_drawClick();
+    void hideColourChooser();
+    void sortthem();
+    void JustWatch1Click();
+    void setSeatWatching(int seat, bool watching);
+    void kicking(int seat);
+    // Whether the seat popup's three items are enabled for a label showing this seat.
+    bool seatPopupEnabled(int seat) const;
+    void button_startClick();
+
+signals:
+    void sendRequested(const QByteArray& bytes);
+    void chatLine(const QString& text, quint32 colour);
+    void soundRequested(const QString& name);
+    void changed();
+    void spiesChanged();
+    void closeRequested();
+    void gameFull();
+    void chatterSound(int record, const QString& rest);
+    void chatReceived(const QString& text);
+    void settingsWanted();
+    void gameStartWanted();
+    void notConnected();
+    // A game ended: "addtomine" when the local seat won, else the winner's name.
+    void tallyRecorded(const QString& who);
+
+private:
+    void send(const std::string& bytes);
+    void blueLine(const QString& text) { emit chatLine(QStringLiteral("0+") + text, kBlue); }
+    void sendloginfo(std::string_view args);
+    void sortstuff();
+    void newplayerinfo(std::string_view args);
+    void playerdisconnected(std::string_view args);
+    void startthegame(std::string_view args);
+    void getnextplayer(std::string_view args);
+    void winner(std::string_view args);
+    void acard(std::string_view args);
+    void playcard(std::string_view args);
+    void nomatch();
+    void playwild(std::string_view args);
+    void nomorecards(std::string_view args);
+    void cardcount(std::string_view args);
+    void startround();
+    void gamewinner(std::string_view args);
+    void thescores(std::string_view args);
+    void setdeletecard(std::string_view args);
+    void justwatching(std::string_view args);
+    void thecards(std::string_view args);
+    void gamestats(std::string_view args);
+    void penalty(const QString& text);
+
+    void createcard(int id, int code);
+    void cleartable();
+    void resetCentre();
+    void showColourOf(int code);
+    bool validSeat(int seat) const { return seat >= 1 && seat <= 4; }
+
+    QString m_playername;
+    bool m_hosting = false;
+    std::array<QString, 5> m_botnames;
+    int m_myseat = 0;
+    bool m_loggedin = false;
+    int m_whoseturn = 0;
+    std::array<SeatView, 5> m_seats;
+    std::array<SeatPosition, 5> m_position;
+    QStringList m_spies;
+
+    QString m_status = QStringLiteral("Welcome to Vrako by Dovi42 Software");
+    QString m_turn;
+    QString m_playToScore = QStringLiteral("Play To Score: 20");
+    QString m_gameType = QStringLiteral("One More or Less");
+    int m_topcard = -1;
+    int m_othercard = -1;
+    int m_colour = 0;
+    bool m_waiting = false;
+    bool m_arrowLeft = false;
+    bool m_arrowRight = false;
+    bool m_drawLabel = false;
+    bool m_startButton = false;
+    bool m_justWatch = false;
+
+    std::array<int, 14> m_handslots{};  // card id per place, 0 = free
+    std::array<HandCard, 15> m_cards{}; // by id 1..14; id 0 = none
+    int m_pendingcard = 0;
+    bool m_chooser = false;
+    int m_chooserCard = 0;
+    bool m_autoSort = false;
+    bool m_turnSoundNew = false;
+};
+
+} // namespace vrako

@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: MIT
+// The local hand, the top card and the other seats' card counts.
+#include "client/clientgame.h"
+#include "net/fieldreader.h"
+#include "net/messages.h"
+
+#include <algorithm>
+
+namespace vrako {
+
+void ClientGame::createcard(int id, int code) {
+    if (id < 1 || id > 14 || code < 0 || code > 52)
+        return;
+    if (m_cards[id].id != 0) {
+        // A slot the server fills again replaces what we still showed there.
+        const auto it = std::find(m_handslots.begin(), m_handslots.end(), id);
+        if (it != m_handslots.end()) {
+            std::move(it + 1, m_handslots.end(), it);
+            m_handslots.back() = 0;
+        }
+    }
+    const auto free = std::find(m_handslots.begin(), m_handslots.end(), 0);
+    if (free == m_handslots.end())
+        return;
+    *free = id;
+    m_cards[id] = HandCard{id, code, false};
+    if (m_autoSort)
+        sortthem();
+}
+
+void ClientGame::acard(std::string_view args) {
+    FieldReader r(args);
+    const auto seat = r.number();
+    const auto id = r.number();
+    const auto code = parseNumber(r.rest());
+    if (seat && id && code && *seat == m_myseat)
+        createcard(*id, *code);
+    emit soundRequested(QStringLiteral("draw"));
+}
+
+void ClientGame::thecards(std::string_view args) {
+    FieldReader r(args);
+    const auto seat = r.number();
+    if (!seat || *seat != m_myseat)
+        return;
+    while (!r.atEnd()) {
+        const auto id = r.number();
+        const auto code = r.number();
+        if (!id || !code)
+            break;
+        createcard(*id, *code);
+    }
+    emit soundRequested(QStringLiteral("draw"));
+}
+
+void ClientGame::sortthem() {
+    // Fourteen bubble passes from the last pair to the first: equal codes keep their order.
+    auto codeAt = [this](int place) { return m_cards[m_handslots[place]].code; };
+    for (int pass = 0; pass < 14; ++pass)
+        for (int p = 13; p >= 1; --p)
+            if (m_handslots[p] != 0 && m_handslots[p - 1] != 0 && codeAt(p) < codeAt(p - 1))
+                std::swap(m_handslots[p], m_handslots[p - 1]);
+    emit changed();
+}
+
+void ClientGame::movingimagesMouseDown(int cardId, bool rightButton) {
+    const HandCard* c = card(cardId);
+    if (!c)
+        return;
+    if (rightButton) {
+        sortthem();
+        return;
+    }
+    if (m_chooser && m_chooserCard != cardId && m_cards[m_chooserCard].id != 0)
+        m_cards[m_chooserCard].raised = false;
+    m_chooser = false;
+    if (!m_loggedin || m_whoseturn != m_myseat) {
+        emit changed();
+        return;
+    }
+    m_cards[cardId].raised = true;
+    if (c->code == 2) {
+        m_chooserCard = cardId;
+        m_chooser = true;
+    } else {
+        m_whoseturn = 0;
+        send(msg::playcard(m_myseat, 0, cardId));
+        m_pendingcard = cardId;
+    }
+    emit changed();
+}
+
+void ClientGame::Image3Click(int colourValue) {
+    if (m_loggedin && colourValue >= 53 && colourValue <= 56 && card(m_chooserCard)) {
+        // No second play may leave before the server answers this one.
+        m_whoseturn = 0;
+        send(msg::playcard(m_myseat, colourValue, m_chooserCard));
+        m_pendingcard = m_chooserCard;
+    }
+    m_chooser = false;
+    emit changed();
+}
+
+void ClientGame::hideColourChooser() {
+    if (!m_chooser)
+        return;
+    m_chooser = false;
+    if (HandCard* c = m_chooserCard ? &m_cards[m_chooserCard] : nullptr; c && c->id != 0)
+        c->raised = false;
+    emit changed();
+}
+
+void ClientGame::image_drawClick() {
+    if (m_whoseturn == m_myseat && m_loggedin && isPlayer())
+        send(msg::drawcard(m_myseat));
+}
+
+void ClientGame::setdeletecard(std::string_view args) {
+    FieldReader r(args);
+    const auto seat = r.number();
+    const auto id = r.number();
+    if (seat && id && *seat == m_myseat && *id >= 1 && *id <= 14)
+        m_pendingcard = *id;
+}
+
+void ClientGame::showColourOf(int code) {
+    static const char* const names[] = {"Blue", "Green", "Red", "Yellow"};
+    if (code < 5 || code > 52)
+        return;
+    m_colour = (code - 5) / 12;
+    m_status = QStringLiteral("Color is %1").arg(QLatin1String(names[m_colour]));
+}
+
+void ClientGame::playcard(std::string_view args) {
+    FieldReader r(args);
+    const auto seat = r.number();
+    const auto code = parseNumber(r.rest());
+    if (!seat || !code)
+        return;
+    emit soundRequested(QStringLiteral("placecard"));
+    if (*seat == m_myseat && m_pendingcard != 0) {
+        const auto it = std::find(m_handslots.begin(), m_handslots.end(), m_pendingcard);
+        if (it != m_handslots.end()) {
+            std::move(it + 1, m_handslots.end(), it);
+            m_handslots.back() = 0;
+        }
+        m_cards[m_pendingcard] = HandCard{};
+        m_pendingcard = 0;
+        for (HandCard& c : m_cards)
+            c.raised = false;
+    }
+    m_othercard = -1;
+    const QString who = validSeat(*seat) ? m_seats[*seat].name : QString();
+    switch (*code) {
+    case 1:
+        m_othercard = 1;
+        m_status = *seat == m_myseat ? QStringLiteral("You Reversed Play")
+                                     : who + QStringLiteral(" Reversed Play");
+        break;
+    case 0:
+        m_othercard = 0;
+        m_status = QStringLiteral("VRAKO");
+        break;
+    case 3:
+        m_othercard = 3;
+        m_status = QStringLiteral("DOUBLE UP");
+        break;
+    case 4:
+        m_othercard = 4;
+        m_status = QStringLiteral("Bomb");
+        break;
+    default:
+        if (*code == 2 || (*code >= 5 && *code <= 52)) {
+            m_topcard = *code;
+            showColourOf(*code);
+        }
+        break;
+    }
+}
+
+void ClientGame::nomatch() {
+    m_whoseturn = m_myseat;
+    m_status = QStringLiteral("Invalid Play");
+    emit soundRequested(QStringLiteral("invalid"));
+    if (m_pendingcard != 0)
+        m_cards[m_pendingcard].raised = false;
+    m_pendingcard = 0;
+}
+
+void ClientGame::cardcount(std::string_view args) {
+    FieldReader r(args);
+    const auto seat = r.number();
+    const auto n = parseNumber(r.rest());
+    if (!seat || !n || !validSeat(*seat) || *seat == m_myseat)
+        return;
+    m_seats[*seat].fanCount = std::min(*n, 14);
+}
+
+void ClientGame::nomorecards(std::string_view args) {
+    const auto seat = parseNumber(args);
+    if (!seat)
+        return;
+    if (*seat == m_myseat)
+        m_status = QStringLiteral("You can not hold anymore cards.");
+    else if (validSeat(*seat))
+        m_status = m_seats[*seat].name + QStringLiteral(" can hold no more cards.");
+}
+
+} // namespace vrako

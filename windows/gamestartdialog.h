@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "windows/sidewindow.h"
+
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace vrako {
+
+// The host's choice of play-to score and game type for a new game.
+class GameStartDialog : public SideWindow {
+    Q_OBJECT
+public:
+    explicit GameStartDialog(QWidget* parent = nullptr);
+
+    QString playToScore() const;
+    // "s" (Same Number Game) or "d" (One More or Less Game).
+    QString gameType() const { return m_type; }
+    void setPlayToScore(const QString& text);
+    // Ticks box_same for "s" and box_different for any other code.
+    void changebox(const QString& code);
+
+    void stepUp() { step(5); }
+    void stepDown() { step(-5); }
+    void box_sameClick(bool same) { changebox(same ? QStringLiteral("s") : QStringLiteral("d")); }
+    void button_startClick();
+
+signals:
+    // The player's name is added by the owner: score text and type code.
+    void startRequested(const QString& playToScore, const QString& type);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void step(int delta);
+
+    QLineEdit* m_score = nullptr;
+    QToolButton* m_boxSame = nullptr;
+    QToolButton* m_boxDifferent = nullptr;
+    QLabel* m_typeLabel = nullptr;
+    QString m_type = QStringLiteral("d");
+};
+
+} // namespace vrako

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+
+namespace vrako {
+
+// A secondary window of the game: a fixed caption and size, created at start-up and kept until
+// the program ends; closing it only hides it.
+class SideWindow : public QWidget {
+    Q_OBJECT
+public:
+    SideWindow(const char* className, const QString& caption, QSize size,
+               QWidget* parent = nullptr);
+
+    // Centres the window on another one (the main window) before it is shown.
+    void centreOn(const QWidget* other);
+};
+
+} // namespace vrako

@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: MIT
+#include "windows/spylist.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace vrako {
+
+SpyList::SpyList(QWidget* parent)
+    : SideWindow("Tspylist", QStringLiteral("Vrako -Spys"), QSize(170, 195), parent) {
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
+    setStyleSheet(QStringLiteral("SpyList { background: rgb(36, 43, 55); }"));
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("listbox_spys"));
+    m_list->setGeometry(5, 5, 154, 130);
+    m_list->setMouseTracking(true);
+    m_list->viewport()->installEventFilter(this);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto* title = new QLabel(QStringLiteral("Spy List"), this);
+    title->setGeometry(5, 138, 154, 18);
+    title->setStyleSheet(QStringLiteral("color: rgb(242, 250, 143); font: bold 13px Arial;"));
+    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+    ok->setObjectName(QStringLiteral("button_ok"));
+    ok->setGeometry(55, 160, 60, 26);
+    connect(ok, &QPushButton::clicked, this, &QWidget::close);
+
+    m_popup = new QMenu(this);
+    m_remove = m_popup->addAction(QStringLiteral("Remove From Game"));
+    m_remove->setObjectName(QStringLiteral("popup_kickhim"));
+    m_remove->setEnabled(false);
+    connect(m_remove, &QAction::triggered, this, &SpyList::popup_kickhimClick);
+    connect(m_list, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { m_popup->popup(m_list->viewport()->mapToGlobal(at)); });
+}
+
+void SpyList::setEntries(const QStringList& entries) {
+    m_list->clear();
+    m_list->addItems(entries);
+}
+
+QStringList SpyList::entries() const {
+    QStringList out;
+    for (int i = 0; i < m_list->count(); ++i)
+        out.append(m_list->item(i)->text());
+    return out;
+}
+
+void SpyList::setRemoveEnabled(bool on) {
+    m_remove->setEnabled(on);
+}
+
+void SpyList::popup_kickhimClick() {
+    if (m_hovered < 0 || m_hovered >= m_list->count())
+        return;
+    const QString entry = m_list->item(m_hovered)->text();
+    bool ok = false;
+    const int seat = entry.section(QLatin1Char(':'), 0, 0).toInt(&ok);
+    if (ok)
+        emit kickRequested(seat);
+}
+
+bool SpyList::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseMove) {
+        const auto* me = static_cast<QMouseEvent*>(event);
+        const QListWidgetItem* item = m_list->itemAt(me->position().toPoint());
+        m_hovered = item ? m_list->row(item) : -1;
+    }
+    return SideWindow::eventFilter(watched, event);
+}
+
+} // namespace vrako
