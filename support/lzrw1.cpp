@@ -189,8 +189,12 @@ std::size_t decompressStream(Source& source, Sink& sink, const std::string& name
         std::uint8_t* out = sink.room(limit + Lzrw1KHCoder::DecodeSlack);
         const auto decoded = Lzrw1KHCoder::decode(block.data(), length, out, limit);
         if (!decoded) {
-            if (limit < PieceSize)
-                failSizes();
+            // Tell a sound block that outgrows the declared size from a damaged one.
+            if (limit < PieceSize) {
+                std::vector<std::uint8_t> scratch(PieceSize + Lzrw1KHCoder::DecodeSlack);
+                if (Lzrw1KHCoder::decode(block.data(), length, scratch.data(), PieceSize))
+                    failSizes();
+            }
             failDamaged(name);
         }
         sink.commit(*decoded);
@@ -201,6 +205,16 @@ std::size_t decompressStream(Source& source, Sink& sink, const std::string& name
     if (std::int64_t(total) != declared)
         failSizes();
     return sink.written();
+}
+
+// The size a container's header declares, checking the header as decompressStream() does.
+std::int64_t declaredSize(std::span<const std::uint8_t> in, const std::string& name) {
+    if (in.size() < 4)
+        failRead(name);
+    checkIdentifier(getLe32(in.data()), name);
+    if (in.size() < Tlzrw1::HeaderSize)
+        failRead(name);
+    return std::int32_t(getLe32(in.data() + 4));
 }
 
 struct FileCloser {
@@ -317,10 +331,7 @@ std::vector<std::uint8_t> Tlzrw1::compressBuffer(std::span<const std::uint8_t> i
 }
 
 std::size_t Tlzrw1::decompressedSize(std::span<const std::uint8_t> in, const std::string& name) {
-    if (in.size() < HeaderSize)
-        failRead(name);
-    checkIdentifier(getLe32(in.data()), name);
-    const std::int32_t declared = std::int32_t(getLe32(in.data() + 4));
+    const std::int64_t declared = declaredSize(in, name);
     if (declared < 0)
         failSizes();
     return std::size_t(declared);
@@ -335,13 +346,12 @@ std::size_t Tlzrw1::decompressBuffer(std::span<const std::uint8_t> in, std::uint
 
 std::vector<std::uint8_t> Tlzrw1::decompressBuffer(std::span<const std::uint8_t> in,
                                                    const std::string& name) {
-    const std::size_t declared = decompressedSize(in, name);
-    // No block decodes to more than about 900 times its coded length (a full piece needs at
-    // least 37 bytes), so a header declaring more than that is wrong; this bounds the
-    // allocation for damaged input.
-    if (declared / 1024 > in.size())
-        failSizes();
-    std::vector<std::uint8_t> out(decompressCapacity(declared));
+    // A negative size is reported like any other mismatch, after the blocks.
+    const std::size_t declared = std::size_t(std::max<std::int64_t>(0, declaredSize(in, name)));
+    // A four-byte run item yields at most 4111 bytes, so the blocks read so far bound the
+    // output; a damaged header declaring more cannot make this allocate more.
+    const std::size_t reachable = in.size() * 1028 + PieceSize;
+    std::vector<std::uint8_t> out(decompressCapacity(std::min(declared, reachable)));
     out.resize(decompressBuffer(in, out.data(), out.size(), name));
     return out;
 }
