@@ -8,7 +8,8 @@
 namespace vrako::test {
 
 void FakeHost::send(int record, std::string_view bytes) {
-    sent.emplace_back(record, std::string(bytes));
+    if (keep)
+        sent.emplace_back(record, std::string(bytes));
     if (onSend)
         onSend(record, bytes);
 }

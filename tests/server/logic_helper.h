@@ -49,6 +49,7 @@ public:
     int roundMs = 0;
     ServerLogic* logic = nullptr; // told about closes when set
     std::function<void(int, std::string_view)> onSend;
+    bool keep = true; // whether sent messages are stored in sent
 };
 
 // Plays back given values first, then falls back to a seeded generator; notes any value that
