@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: MIT
+// The card table widgets follow the client's state: places, fans, names a screen reader reads,
+// and play by mouse and keyboard.
+#include "client/boardview.h"
+#include "client/clicklabel.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace vrako;
+
+namespace {
+
+struct Table {
+    ClientGame game;
+    BoardView board{&game};
+    QList<QByteArray> sent;
+
+    Table(int seat, const QList<int>& codes) {
+        QObject::connect(&game, &ClientGame::sendRequested,
+                         [this](const QByteArray& b) { sent.append(b); });
+        game.setPlayerName(QStringLiteral("Ann"));
+        game.dispatch("CMD_sendlogininfo+" + std::to_string(seat));
+        for (int i = 0; i < codes.size(); ++i)
+            game.dispatch("CMD_acard+" + std::to_string(seat) + "+" + std::to_string(i + 1) + "+" +
+                          std::to_string(codes[i]));
+        game.dispatch("CMD_nextplayer+" + std::to_string(seat) + "+l");
+        board.show();
+    }
+    QPoint cardPos(int id) const { return board.cardPicture(id)->pos(); }
+};
+
+} // namespace
+
+class TestBoardView : public QObject {
+    Q_OBJECT
+private slots:
+    void handPlaces();
+    void clickingPlaysAndRaises();
+    void fansAndAccessibleNames();
+    void wildChooserByMouseAndKeyboard();
+    void keyboardPlay();
+};
+
+void TestBoardView::handPlaces() {
+    Table t(1, {9, 21, 33, 45, 7});
+    for (int id = 1; id <= 5; ++id)
+        QCOMPARE(t.cardPos(id), QPoint(108 + 24 * (id - 1), 254));
+    QCOMPARE(t.board.cardPicture(1)->size(), QSize(53, 77));
+    QCOMPARE(t.board.cardPicture(3)->objectName(), QStringLiteral("card3"));
+
+    // Playing the card in place 1 closes the gap.
+    QTest::mouseClick(t.board.cardPicture(2), Qt::LeftButton);
+    t.game.dispatch("CMD_playcard+1+21");
+    QCOMPARE(t.board.cardPicture(2), nullptr);
+    QCOMPARE(t.cardPos(3), QPoint(132, 254));
+    QCOMPARE(t.cardPos(4), QPoint(156, 254));
+    QCOMPARE(t.cardPos(5), QPoint(180, 254));
+
+    // A right click sorts; the later places lie over the earlier ones.
+    QTest::mouseClick(t.board.cardPicture(1), Qt::RightButton);
+    QCOMPARE(t.cardPos(5), QPoint(108, 254));
+    QCOMPARE(t.cardPos(1), QPoint(132, 254));
+    const QList<QObject*> kids = t.board.children();
+    QVERIFY(kids.indexOf(t.board.cardPicture(4)) > kids.indexOf(t.board.cardPicture(1)));
+}
+
+void TestBoardView::clickingPlaysAndRaises() {
+    Table t(2, {9, 21});
+    QTest::mouseClick(t.board.cardPicture(1), Qt::LeftButton);
+    QCOMPARE(t.sent.last(), QByteArray("CMD_playcard+2+0+1\xFF"));
+    QCOMPARE(t.cardPos(1), QPoint(108, 247));
+    t.game.dispatch("CMD_nomatch+");
+    QCOMPARE(t.cardPos(1), QPoint(108, 254));
+    QCOMPARE(t.board.findChild<QLabel*>("label_status")->text(), QStringLiteral("Invalid Play"));
+
+    QTest::mouseClick(t.board.findChild<ClickLabel*>("image_draw"), Qt::LeftButton);
+    QCOMPARE(t.sent.last(), QByteArray("CMD_drawcard+2\xFF"));
+}
+
+void TestBoardView::fansAndAccessibleNames() {
+    Table t(2, {17});
+    t.game.dispatch("CMD_cardcount+4+5"); // opposite: horizontal, at the top
+    t.game.dispatch("CMD_cardcount+3+3"); // left: vertical
+    QLabel* top = t.board.fan(4);
+    QCOMPARE(top->geometry(), QRect(204, 26, 43 + 50, 77));
+    QCOMPARE(top->accessibleName(), QStringLiteral("Kling: 5 cards"));
+    QLabel* left = t.board.fan(3);
+    QCOMPARE(left->geometry(), QRect(28, 56, 53, 67 + 30));
+    QCOMPARE(t.board.cardPicture(1)->accessibleName(), QStringLiteral("green 1"));
+    QCOMPARE(t.board.findChild<QLabel*>("image_draw")->accessibleName(),
+             QStringLiteral("Draw Pile"));
+    t.game.dispatch("CMD_playcard+3+35");
+    QCOMPARE(t.board.findChild<QLabel*>("image_topcard")->accessibleName(),
+             QStringLiteral("Top card: red 7"));
+    QCOMPARE(t.board.findChild<QLabel*>("label_status")->text(), QStringLiteral("Color is Red"));
+    // The red bar lies in front of the others.
+    const QList<QObject*> kids = t.board.children();
+    QVERIFY(kids.indexOf(t.board.findChild<QLabel*>("image_red")) >
+            kids.indexOf(t.board.findChild<QLabel*>("image_blue")));
+}
+
+void TestBoardView::wildChooserByMouseAndKeyboard() {
+    Table t(1, {2, 2});
+    QWidget* chooser = t.board.findChild<QWidget*>("panel_choosecolor");
+    QTest::mouseClick(t.board.cardPicture(1), Qt::LeftButton);
+    QVERIFY(chooser->isVisible());
+    QCOMPARE(chooser->geometry(), QRect(187, 121, 84, 99));
+    QCOMPARE(t.sent.size(), 1); // only the login
+    QTest::mouseClick(chooser->findChild<ClickLabel*>("choose_green"), Qt::LeftButton);
+    QCOMPARE(t.sent.last(), QByteArray("CMD_playcard+1+54+1\xFF"));
+    QVERIFY(!chooser->isVisible());
+
+    t.game.dispatch("CMD_playcard+1+2");
+    t.game.dispatch("CMD_nextplayer+1+l");
+    t.board.setFocus();
+    QTest::keyClick(&t.board, Qt::Key_Right);
+    QTest::keyClick(&t.board, Qt::Key_Return);
+    QVERIFY(chooser->isVisible());
+    QTest::keyClick(&t.board, Qt::Key_Y);
+    QCOMPARE(t.sent.last(), QByteArray("CMD_playcard+1+56+2\xFF"));
+}
+
+void TestBoardView::keyboardPlay() {
+    Table t(3, {5, 6, 7});
+    t.board.setFocus();
+    QTest::keyClick(&t.board, Qt::Key_Right);
+    QTest::keyClick(&t.board, Qt::Key_Right);
+    QCOMPARE(t.board.selectedPlace(), 1);
+    QTest::keyClick(&t.board, Qt::Key_Left);
+    QTest::keyClick(&t.board, Qt::Key_Left); // stays on the first card
+    QCOMPARE(t.board.selectedPlace(), 0);
+    QTest::keyClick(&t.board, Qt::Key_D);
+    QCOMPARE(t.sent.last(), QByteArray("CMD_drawcard+3\xFF"));
+    QTest::keyClick(&t.board, Qt::Key_Space);
+    QCOMPARE(t.sent.last(), QByteArray("CMD_playcard+3+0+1\xFF"));
+}
+
+QTEST_MAIN(TestBoardView)
+#include "tst_boardview.moc"
