@@ -11,6 +11,11 @@ ClientConnection::ClientConnection(QObject* parent) : QObject(parent), m_sock(th
     connect(&m_sock, &TSock::OnInfo, this, &ClientConnection::sockInfo);
 }
 
+ClientConnection::~ClientConnection() {
+    // The socket reports its own close while it is destroyed; nobody here listens any more.
+    m_sock.disconnect(this);
+}
+
 void ClientConnection::open(const QString& host, quint16 port) {
     try {
         m_sock.setPortName(QString::number(port));

@@ -18,6 +18,7 @@ class ClientConnection : public QObject {
     Q_OBJECT
 public:
     explicit ClientConnection(QObject* parent = nullptr);
+    ~ClientConnection() override;
 
     void open(const QString& host, quint16 port);
     TSock& sock() { return m_sock; }
