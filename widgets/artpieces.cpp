@@ -183,12 +183,13 @@ void drawWinner(QPainter& p, int frame) {
         p.setBrush(frame ? QColor(255, 250, 200) : QColor(250, 200, 50));
         p.drawPath(starPath(QPointF(x, cy + 0.5), frame ? 7.5 : 6.5, frame ? 3 : 2.7, 5));
     }
-    static const QPointF setA[] = {{24, 6}, {58, 24}, {92, 5}, {112, 23}, {40, 22}};
-    static const QPointF setB[] = {{30, 23}, {50, 5}, {84, 23}, {106, 6}, {72, 4}};
+    // On the rim, clear of the word.
+    static const QPointF setA[] = {{24, 3}, {50, 25.5}, {78, 3}, {110, 25}, {96, 3}};
+    static const QPointF setB[] = {{30, 25.5}, {56, 3}, {86, 25.5}, {106, 3}, {38, 3}};
     p.setPen(Qt::NoPen);
     for (const QPointF& at : frame ? setB : setA) {
         p.setBrush(QColor(255, 255, 255, 235));
-        p.drawPath(starPath(at, 3.6, 0.9, 4));
+        p.drawPath(starPath(at, 4.4, 1.0, 4));
         p.setBrush(QColor(255, 240, 150));
         p.drawEllipse(at, 0.9, 0.9);
     }
