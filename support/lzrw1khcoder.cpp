@@ -17,6 +17,9 @@ constexpr std::size_t MaxOffset = 4095;
 // The fast loop runs while every read it makes (up to 18 bytes at the position) stays inside
 // the piece; the last positions go through the careful loop.
 constexpr std::size_t FastMargin = MaxMatch;
+// Slots start out this far back, so that no position reaches them: one comparison tells
+// both an empty slot and one too far back.
+constexpr std::int16_t EmptySlot = -4096;
 
 inline std::uint64_t load64(const std::uint8_t* p) {
     std::uint64_t v;
@@ -36,17 +39,30 @@ inline unsigned firstSetByte(std::uint64_t v) {
         return unsigned(std::countl_zero(v)) / 8;
 }
 
-// Number of leading bytes of a and b that are equal, at most 18; both have 18 readable bytes.
-inline std::size_t matchLength18(const std::uint8_t* a, const std::uint8_t* b) {
-    std::uint64_t d = load64(a) ^ load64(b);
+// Byte i (in memory order) of a word loaded from memory.
+inline unsigned byteOf(std::uint64_t word, unsigned i) {
+    if constexpr (std::endian::native == std::endian::little)
+        return unsigned(word >> (8 * i)) & 0xFF;
+    else
+        return unsigned(word >> (56 - 8 * i)) & 0xFF;
+}
+
+// Whether the XOR of two loaded words is non-zero in one of its first three bytes.
+inline bool differsInFirst3(std::uint64_t d) {
+    if constexpr (std::endian::native == std::endian::little)
+        return (d & 0xFFFFFF) != 0;
+    else
+        return (d >> 40) != 0;
+}
+
+// Number of leading bytes of a and b that are equal, at most 10; both have 10 readable bytes.
+inline std::size_t matchLength10(const std::uint8_t* a, const std::uint8_t* b) {
+    const std::uint64_t d = load64(a) ^ load64(b);
     if (d)
         return firstSetByte(d);
-    d = load64(a + 8) ^ load64(b + 8);
-    if (d)
-        return 8 + firstSetByte(d);
-    if (a[16] != b[16])
-        return 16;
-    return a[17] != b[17] ? 17 : 18;
+    if (a[8] != b[8])
+        return 8;
+    return a[9] != b[9] ? 9 : 10;
 }
 
 // Collects the items' kind bits and places each command word in front of its group.
@@ -80,7 +96,8 @@ struct CommandWords {
 } // namespace
 
 std::size_t Lzrw1KHCoder::encode(const std::uint8_t* in, std::size_t size, std::uint8_t* out) {
-    std::memset(m_table, 0xFF, sizeof m_table);
+    std::int16_t* const table = m_table;
+    std::fill_n(table, 4096, EmptySlot);
     out[0] = CompressedFlag;
     CommandWords cmd{out};
     std::size_t x = 0;
@@ -111,19 +128,22 @@ std::size_t Lzrw1KHCoder::encode(const std::uint8_t* in, std::size_t size, std::
             out[y] = 0;
             out[y + 1] = std::uint8_t(code >> 8);
             out[y + 2] = std::uint8_t(code);
-            out[y + 3] = in[x];
+            out[y + 3] = std::uint8_t(byteOf(head, 0));
             y += 4;
             x += n;
             cmd.add(1);
             continue;
         }
-        const unsigned h = hash(in[x], in[x + 1], in[x + 2]);
-        const int p = m_table[h];
-        m_table[h] = std::int16_t(x);
-        if (p >= 0 && x - std::size_t(p) <= MaxOffset) {
-            const std::size_t k = matchLength18(in + x, in + p);
-            if (k >= MinMatch) {
-                const std::size_t code = (x - std::size_t(p)) * 16 + (k - MinMatch);
+        const unsigned h = hash(byteOf(head, 0), byteOf(head, 1), byteOf(head, 2));
+        // Modular arithmetic: an empty slot gives x + 4096, out of reach like an old one.
+        const std::size_t distance = x - std::size_t(std::ptrdiff_t(table[h]));
+        table[h] = std::int16_t(x);
+        if (distance <= MaxOffset) {
+            const std::uint8_t* ref = in + x - distance;
+            const std::uint64_t d = head ^ load64(ref);
+            if (!differsInFirst3(d)) {
+                const std::size_t k = d ? firstSetByte(d) : 8 + matchLength10(in + x + 8, ref + 8);
+                const std::size_t code = distance * 16 + (k - MinMatch);
                 out[y] = std::uint8_t(code >> 8);
                 out[y + 1] = std::uint8_t(code);
                 y += 2;
@@ -132,7 +152,8 @@ std::size_t Lzrw1KHCoder::encode(const std::uint8_t* in, std::size_t size, std::
                 continue;
             }
         }
-        out[y++] = in[x++];
+        out[y++] = std::uint8_t(byteOf(head, 0));
+        ++x;
         cmd.add(0);
     }
 
@@ -157,8 +178,8 @@ std::size_t Lzrw1KHCoder::encode(const std::uint8_t* in, std::size_t size, std::
         // Fewer than three bytes left can never match, and nothing later reads the table.
         if (left >= MinMatch) {
             const unsigned h = hash(in[x], in[x + 1], in[x + 2]);
-            const int p = m_table[h];
-            m_table[h] = std::int16_t(x);
+            const int p = table[h];
+            table[h] = std::int16_t(x);
             if (p >= 0 && x - std::size_t(p) <= MaxOffset) {
                 const std::size_t most = std::min(MaxMatch, left);
                 std::size_t k = 0;

@@ -45,7 +45,7 @@ public:
     }
 
 private:
-    // The last input position seen with each hash, -1 for none; reset for every piece.
+    // The last input position seen with each hash; reset for every piece.
     std::int16_t m_table[4096];
 };
 
