@@ -111,6 +111,10 @@ bool RichLayouter::breaksBefore(QChar c) {
     return c == QLatin1Char('(') || c == QLatin1Char('{');
 }
 
+int RichLayouter::pictureDescent(const QPixmap& picture) {
+    return int(std::ceil(picture.deviceIndependentSize().height())) / 5;
+}
+
 RichLayouter::FontCache& RichLayouter::cache(int style) {
     const int index = TextStyles::isValid(style) ? style : 0;
     auto& slot = m_fonts[size_t(index)];
@@ -147,8 +151,8 @@ void RichLayouter::layout(RichParagraph& p, qreal width) {
             if (!line.isEmpty() && line.x() + size.width() > width) {
                 line.close();
             }
-            // A picture stands on the baseline.
-            line.grow(int(std::ceil(size.height())), 0);
+            const int below = pictureDescent(item.picture);
+            line.grow(int(std::ceil(size.height())) - below, below);
             line.add(i, 0, 1, size.width());
             continue;
         }

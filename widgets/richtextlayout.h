@@ -61,6 +61,8 @@ public:
 
     static bool breaksAfter(QChar c);
     static bool breaksBefore(QChar c);
+    // How far a picture reaches below the baseline, as the text's descenders do.
+    static int pictureDescent(const QPixmap& picture);
 
     const QFont& font(int style);
     const QFontMetricsF& metrics(int style);

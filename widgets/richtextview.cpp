@@ -191,6 +191,11 @@ const RichParagraph& RichTextView::paragraph(int index) {
     return m_paras.at(size_t(index));
 }
 
+int RichTextView::paragraphTop(int index) {
+    ensureLayout();
+    return m_tops.at(size_t(index));
+}
+
 // ---- links ----
 
 int RichTextView::linkCount() {
@@ -544,7 +549,8 @@ void RichTextView::paintEvent(QPaintEvent* event) {
                 }
                 if (item.isPicture()) {
                     const QSizeF size = item.picture.deviceIndependentSize();
-                    painter.drawPixmap(QRectF(QPointF(x, baseline - size.height()), size),
+                    const int below = RichLayouter::pictureDescent(item.picture);
+                    painter.drawPixmap(QRectF(QPointF(x, baseline + below - size.height()), size),
                                        item.picture, QRectF(item.picture.rect()));
                     if (!selected.isEmpty()) {
                         QColor veil = highlight;
@@ -553,7 +559,11 @@ void RichTextView::paintEvent(QPaintEvent* event) {
                     }
                     continue;
                 }
-                const QString text = item.text.mid(run.from, run.length);
+                // Trailing spaces draw nothing but would carry a link's underline.
+                QString text = item.text.mid(run.from, run.length);
+                while (text.endsWith(QLatin1Char(' '))) {
+                    text.chop(1);
+                }
                 painter.setFont(m_layouter->font(item.style));
                 // Colours come from the style table at paint time, so a style's new colour
                 // reaches all of its earlier items without a new layout.

@@ -52,6 +52,8 @@ public:
     // Read-only inspection of the content and its current layout.
     int paragraphCount() const { return int(m_paras.size()); }
     const RichParagraph& paragraph(int index);
+    // Top of a laid-out paragraph in document coordinates (scrolling not applied).
+    int paragraphTop(int index);
     int linkCount();
     // The tag of the link that the current layout numbers n.
     std::optional<QString> linkTag(int n);
