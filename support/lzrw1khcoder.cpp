@@ -65,33 +65,31 @@ inline std::size_t matchLength10(const std::uint8_t* a, const std::uint8_t* b) {
     return a[9] != b[9] ? 9 : 10;
 }
 
-// Collects the items' kind bits and places each command word in front of its group.
-struct CommandWords {
-    std::uint8_t* out;
-    std::size_t at = 1; // where the current group's command word goes
-    std::uint32_t bits = 0;
-    unsigned count = 0;
+// The items' kind bits of one group sit behind a marker bit; the group is full when the
+// marker reaches bit 16.
+constexpr std::uint32_t EmptyGroup = 1;
+constexpr std::uint32_t FullGroup = 0x10000;
 
-    // Starts a new group before an item when the current one is full; returns the room taken.
-    std::size_t beginItem(std::size_t y) {
-        if (count < 16)
-            return 0;
-        flush(16);
-        at = y;
-        bits = 0;
-        count = 0;
-        return 2;
-    }
-    void add(unsigned bit) {
-        bits = (bits << 1) | bit;
-        ++count;
-    }
-    void flush(unsigned used) {
-        const std::uint32_t word = (bits << (16 - used)) & 0xFFFF;
-        out[at] = std::uint8_t(word >> 8);
-        out[at + 1] = std::uint8_t(word);
-    }
-};
+inline void putCommand(std::uint8_t* at, std::uint32_t bits) {
+    at[0] = std::uint8_t(bits >> 8);
+    at[1] = std::uint8_t(bits);
+}
+
+inline std::uint8_t* putRun(std::uint8_t* op, std::size_t n, std::uint8_t value) {
+    const std::size_t code = n - MinRun;
+    op[0] = 0;
+    op[1] = std::uint8_t(code >> 8);
+    op[2] = std::uint8_t(code);
+    op[3] = value;
+    return op + 4;
+}
+
+inline std::uint8_t* putCopy(std::uint8_t* op, std::size_t distance, std::size_t k) {
+    const std::size_t code = distance * 16 + (k - MinMatch);
+    op[0] = std::uint8_t(code >> 8);
+    op[1] = std::uint8_t(code);
+    return op + 2;
+}
 
 } // namespace
 
@@ -99,108 +97,114 @@ std::size_t Lzrw1KHCoder::encode(const std::uint8_t* in, std::size_t size, std::
     std::int16_t* const table = m_table;
     std::fill_n(table, 4096, EmptySlot);
     out[0] = CompressedFlag;
-    CommandWords cmd{out};
-    std::size_t x = 0;
-    std::size_t y = 3;
+    std::uint8_t* cmdAt = out + 1;
+    std::uint8_t* op = out + 3;
+    // Coding goes on while the output is no longer than the piece.
+    std::uint8_t* const opLimit = out + size;
+    std::uint32_t bits = EmptyGroup;
+    const std::uint8_t* ip = in;
+    const std::uint8_t* const end = in + size;
+    const std::uint8_t* const fastEnd = size > FastMargin ? end - FastMargin : in;
 
-    const std::size_t fastEnd = size > FastMargin ? size - FastMargin : 0;
-    while (x < fastEnd && y <= size) {
-        y += cmd.beginItem(y);
-        const std::uint64_t head = load64(in + x);
+    while (ip < fastEnd && op <= opLimit) {
+        if (bits >= FullGroup) {
+            putCommand(cmdAt, bits);
+            cmdAt = op;
+            op += 2;
+            bits = EmptyGroup;
+        }
+        const std::uint64_t head = load64(ip);
         // All of the first eight bytes equal (adjacent lanes compared) and the next eight too.
-        if (((head ^ (head >> 8)) & 0x00FFFFFFFFFFFFFFull) == 0 && load64(in + x + 8) == head) {
-            const std::size_t limit = std::min(MaxRun, size - x);
+        if (((head ^ (head >> 8)) & 0x00FFFFFFFFFFFFFFull) == 0 && load64(ip + 8) == head)
+            [[unlikely]] {
+            const std::size_t limit = std::min(MaxRun, std::size_t(end - ip));
             std::size_t n = MinRun;
             for (;;) {
                 if (n + 8 > limit) {
-                    while (n < limit && in[x + n] == in[x])
+                    while (n < limit && ip[n] == ip[0])
                         ++n;
                     break;
                 }
-                const std::uint64_t d = load64(in + x + n) ^ head;
+                const std::uint64_t d = load64(ip + n) ^ head;
                 if (d) {
                     n += firstSetByte(d);
                     break;
                 }
                 n += 8;
             }
-            const std::size_t code = n - MinRun;
-            out[y] = 0;
-            out[y + 1] = std::uint8_t(code >> 8);
-            out[y + 2] = std::uint8_t(code);
-            out[y + 3] = std::uint8_t(byteOf(head, 0));
-            y += 4;
-            x += n;
-            cmd.add(1);
+            op = putRun(op, n, std::uint8_t(byteOf(head, 0)));
+            ip += n;
+            bits = bits * 2 + 1;
             continue;
         }
         const unsigned h = hash(byteOf(head, 0), byteOf(head, 1), byteOf(head, 2));
+        const std::size_t x = std::size_t(ip - in);
         // Modular arithmetic: an empty slot gives x + 4096, out of reach like an old one.
         const std::size_t distance = x - std::size_t(std::ptrdiff_t(table[h]));
         table[h] = std::int16_t(x);
         if (distance <= MaxOffset) {
-            const std::uint8_t* ref = in + x - distance;
+            const std::uint8_t* ref = ip - distance;
             const std::uint64_t d = head ^ load64(ref);
             if (!differsInFirst3(d)) {
-                const std::size_t k = d ? firstSetByte(d) : 8 + matchLength10(in + x + 8, ref + 8);
-                const std::size_t code = distance * 16 + (k - MinMatch);
-                out[y] = std::uint8_t(code >> 8);
-                out[y + 1] = std::uint8_t(code);
-                y += 2;
-                x += k;
-                cmd.add(1);
+                const std::size_t k = d ? firstSetByte(d) : 8 + matchLength10(ip + 8, ref + 8);
+                op = putCopy(op, distance, k);
+                ip += k;
+                bits = bits * 2 + 1;
                 continue;
             }
         }
-        out[y++] = std::uint8_t(byteOf(head, 0));
-        ++x;
-        cmd.add(0);
+        *op++ = std::uint8_t(byteOf(head, 0));
+        ++ip;
+        bits <<= 1;
     }
 
     // The last positions, with every read checked against the piece's end.
-    while (x < size && y <= size) {
-        y += cmd.beginItem(y);
-        const std::size_t left = size - x;
+    while (ip < end && op <= opLimit) {
+        if (bits >= FullGroup) {
+            putCommand(cmdAt, bits);
+            cmdAt = op;
+            op += 2;
+            bits = EmptyGroup;
+        }
+        const std::size_t left = std::size_t(end - ip);
         std::size_t n = 1;
-        while (n < std::min(MaxRun, left) && in[x + n] == in[x])
+        while (n < std::min(MaxRun, left) && ip[n] == ip[0])
             ++n;
         if (n >= MinRun) {
-            const std::size_t code = n - MinRun;
-            out[y] = 0;
-            out[y + 1] = std::uint8_t(code >> 8);
-            out[y + 2] = std::uint8_t(code);
-            out[y + 3] = in[x];
-            y += 4;
-            x += n;
-            cmd.add(1);
+            op = putRun(op, n, ip[0]);
+            ip += n;
+            bits = bits * 2 + 1;
             continue;
         }
         // Fewer than three bytes left can never match, and nothing later reads the table.
         if (left >= MinMatch) {
-            const unsigned h = hash(in[x], in[x + 1], in[x + 2]);
-            const int p = table[h];
+            const unsigned h = hash(ip[0], ip[1], ip[2]);
+            const std::size_t x = std::size_t(ip - in);
+            const std::size_t distance = x - std::size_t(std::ptrdiff_t(table[h]));
             table[h] = std::int16_t(x);
-            if (p >= 0 && x - std::size_t(p) <= MaxOffset) {
+            if (distance <= MaxOffset) {
+                const std::uint8_t* ref = ip - distance;
                 const std::size_t most = std::min(MaxMatch, left);
                 std::size_t k = 0;
-                while (k < most && in[x + k] == in[std::size_t(p) + k])
+                while (k < most && ip[k] == ref[k])
                     ++k;
                 if (k >= MinMatch) {
-                    const std::size_t code = (x - std::size_t(p)) * 16 + (k - MinMatch);
-                    out[y] = std::uint8_t(code >> 8);
-                    out[y + 1] = std::uint8_t(code);
-                    y += 2;
-                    x += k;
-                    cmd.add(1);
+                    op = putCopy(op, distance, k);
+                    ip += k;
+                    bits = bits * 2 + 1;
                     continue;
                 }
             }
         }
-        out[y++] = in[x++];
-        cmd.add(0);
+        *op++ = *ip++;
+        bits <<= 1;
     }
-    cmd.flush(cmd.count);
+    // The last group's unused bits are zero.
+    while (bits < FullGroup)
+        bits <<= 1;
+    putCommand(cmdAt, bits);
 
+    const std::size_t y = std::size_t(op - out);
     if (y > size) {
         out[0] = StoredFlag;
         if (size)
