@@ -226,6 +226,8 @@ FilePtr openInput(const std::string& path) {
     FilePtr file(path.empty() ? nullptr : std::fopen(path.c_str(), "rb"));
     if (!file)
         throw ELzrw1Exception("Lzrw1 (de)compression : Failed to open input file : " + path);
+    // Block lengths are read two bytes at a time; a large buffer keeps the reads large.
+    std::setvbuf(file.get(), nullptr, _IOFBF, 1 << 16);
     return file;
 }
 
