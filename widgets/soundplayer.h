@@ -10,8 +10,8 @@ class QSoundEffect;
 
 namespace vrako {
 
-// Registers the pictures' and sounds' resources built into the widgets library. Static
-// libraries need this explicit call; it is safe to call more than once.
+// Registers the resources built into the widgets library (the game's sounds under
+// ":/sounds/"). A static library needs this explicit call; calling it again does nothing.
 void initResources();
 
 // Plays the game's named sounds asynchronously, one at a time, while sounds are enabled.
