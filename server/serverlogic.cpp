@@ -26,8 +26,11 @@ int ServerLogic::placeConnection() {
     p.connected = true;
     p.name.clear();
     p.watching = false;
-    m_host.send(record, msg::sendlogininfo(record));
     return record;
+}
+
+void ServerLogic::welcome(int record) {
+    m_table.sendTo(record, msg::sendlogininfo(record));
 }
 
 void ServerLogic::connectionClosed(int record) {

@@ -24,9 +24,11 @@ public:
     ComputerPlayer& computer() { return m_computer; }
     int connectionCount() const { return m_connectionCount; }
 
-    // Places a new connection: returns its record 1..9 (already told CMD_sendlogininfo through
-    // the host), or kFullRecord when nine are present; the caller answers and drops that one.
+    // Places a new connection: returns its record 1..9, now present, or kFullRecord when nine
+    // are present (the caller answers and drops that one). Once the host can reach the record,
+    // welcome() tells it its number.
     int placeConnection();
+    void welcome(int record);
     // The connection of record has closed; frees the record.
     void connectionClosed(int record);
 

@@ -49,6 +49,7 @@ LogicRig::LogicRig(int present) {
 
 int LogicRig::join(const std::string& name) {
     const int r = logic.placeConnection();
+    logic.welcome(r);
     deliver(r, msg::logininfo(r, cmd::version, name));
     return r;
 }

@@ -38,6 +38,7 @@ void TestServerLogic::loginAnnouncements() {
     rig.host.clear();
     const int r = rig.logic.placeConnection();
     QCOMPARE(r, 3);
+    rig.logic.welcome(r);
     rig.deliver(3, msg::logininfo(3, "1.0.16", "Cy"));
     QCOMPARE(rig.host.to(3), (Msgs{msg::sendlogininfo(3), msg::newplayerinfo(3, "Cy"),
                                    msg::existingplayers({{1, "Host", true}, {2, "Bo", false}}),

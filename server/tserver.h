@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "net/framing.h"
+#include "net/tsock.h"
+#include "server/rules.h"
+#include "server/serverhost.h"
+#include "server/serverlogic.h"
+
+#include <QObject>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <utility>
+
+namespace vrako {
+
+// The game server on the network: listens, accepts connections into records, cuts what they
+// send into messages, queues them with the record they came from and hands them to the game
+// logic one per event-loop pass; carries the logic's messages and timers.
+class TServer : public QObject, private ServerHost {
+    Q_OBJECT
+public:
+    // A connection with more messages than this waiting in the queue is flooding: it is closed.
+    static constexpr int kMaxQueuedPerConnection = 2000;
+    // A connection that does not read what it is sent is closed once this much is waiting.
+    static constexpr qsizetype kMaxPendingOutput = 1 << 20;
+
+    explicit TServer(std::uint64_t seed, QObject* parent = nullptr);
+    ~TServer() override;
+
+    // Starts listening on port (0: a free port the system picks). Throws ESockException
+    // ("Listen - Error Binding Socket") when the port cannot be had.
+    void listen(quint16 port);
+    quint16 port() const;
+
+    void setBotSpeed(int ms) { m_logic.table().setBotSpeed(ms); }
+    void setRoundPause(int ms) { m_logic.table().setRoundPause(ms); }
+    void setSeed(std::uint64_t seed) { m_random.reseed(seed); }
+
+    ServerLogic& logic() { return m_logic; }
+    // Connections present now.
+    int connectionCount() const;
+    std::size_t queuedMessages() const { return receivedlist.size(); }
+
+signals:
+    // A connection was placed in record (1..9) or refused (10).
+    void connectionAccepted(int record);
+    // The connection of record was closed and the record freed.
+    void connectionDropped(int record);
+
+private:
+    struct Connection {
+        TSock* sock = nullptr;
+        MessageFramer framer;
+        int queued = 0;
+    };
+
+    void Sock1Accept();
+    void Sock1Read(int record, TSock* sock);
+    void socktimerTimer();
+    void tempsockInfo(int record, TSock* sock, TSocketInfo info, const QString& msg);
+    // Closes the connection of record at once and frees the record.
+    void disconnectsock(int record);
+    // Closes it when the logic is not in the middle of a step.
+    void requestClose(int record, TSock* sock);
+    void scheduleDispatch();
+
+    // ServerHost
+    void send(int record, std::string_view bytes) override;
+    void closeConnection(int record) override { disconnectsock(record); }
+    void startComputerTimer(int ms) override { computertimer.start(ms); }
+    void stopComputerTimer() override { computertimer.stop(); }
+    void startRoundTimer(int ms) override { Timer2.start(ms); }
+    void stopRoundTimer() override { Timer2.stop(); }
+
+    SeededRandom m_random;
+    ServerLogic m_logic;
+    TSock* Sock1 = nullptr;
+    std::array<Connection, GameTable::kRecords + 1> m_connections{}; // index 0 unused
+    // Received messages of all connections in order of arrival, with the sender's record.
+    std::deque<std::pair<int, std::string>> receivedlist;
+    QTimer socktimer;
+    QTimer Timer2;
+    QTimer computertimer;
+    int m_logicDepth = 0;
+};
+
+} // namespace vrako

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QtGlobal>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vrako::test {
+
+// A scripted peer on a plain non-blocking loopback socket. It reads whenever the test waits,
+// so the server in the same process keeps running meanwhile.
+class TestClient {
+public:
+    explicit TestClient(quint16 port);
+    ~TestClient();
+    TestClient(const TestClient&) = delete;
+    TestClient& operator=(const TestClient&) = delete;
+
+    void send(std::string_view bytes);
+    // Closes at once with a reset instead of an orderly close.
+    void reset();
+    void close();
+
+    // Messages received so far, each with its closing 0xFF.
+    std::vector<std::string> messages;
+    bool peerClosed = false;
+    // Called for every message as it arrives.
+    std::function<void(const std::string&)> onMessage;
+
+    // The record number the server gave (from CMD_sendlogininfo), 0 before it arrives.
+    int record() const;
+    bool has(std::string_view bytes) const;
+    std::size_t count(std::string_view bytes) const;
+    void pump();
+
+private:
+    int m_fd = -1;
+    std::string m_tail;
+};
+
+// Runs the event loop and reads every live client until done() holds or ms pass.
+bool spinUntil(const std::function<bool()>& done, int ms = 5000);
+// Runs the event loop and reads for ms.
+void spinFor(int ms);
+
+} // namespace vrako::test

@@ -1,0 +1,322 @@
+// SPDX-License-Identifier: MIT
+// The server over real loopback connections: logins, catch-up, the full table, relays, kicks,
+// just watching, whole games, and peers that misbehave.
+#include "client_helper.h"
+#include "gamecheck_helper.h"
+#include "net/commands.h"
+#include "net/messages.h"
+#include "server/tserver.h"
+
+#include <QTest>
+#include <memory>
+
+using namespace vrako;
+using namespace vrako::test;
+
+namespace {
+
+bool startsWith(const std::string& m, std::string_view prefix) {
+    return m.starts_with(prefix);
+}
+
+// A server on a free port with a fixed seed and clients that log in.
+struct Table {
+    Table() {
+        server.setBotSpeed(100000); // the computer stays still unless a test wants it
+        server.setRoundPause(100000);
+        server.listen(0);
+    }
+    TestClient& connect() {
+        clients.push_back(std::make_unique<TestClient>(server.port()));
+        TestClient& c = *clients.back();
+        spinUntil([&] { return c.record() != 0 || c.peerClosed; });
+        return c;
+    }
+    TestClient& join(const std::string& name, std::string_view version = cmd::version) {
+        TestClient& c = connect();
+        c.send(msg::logininfo(c.record(), version, name));
+        spinUntil([&] { return c.has(msg::newplayerinfo(c.record(), name)); });
+        return c;
+    }
+    // Waits until client has a message starting with prefix.
+    static bool waitFor(TestClient& c, std::string_view prefix, int ms = 5000) {
+        return spinUntil(
+            [&] {
+                return std::any_of(c.messages.begin(), c.messages.end(),
+                                   [&](const std::string& m) { return startsWith(m, prefix); });
+            },
+            ms);
+    }
+    std::vector<std::pair<int, int>> hand(int seat) {
+        std::vector<std::pair<int, int>> held;
+        const PlayerRecord& p = server.logic().table().player(seat);
+        for (int slot = 1; slot <= kSlots; ++slot) {
+            if (p.cards[slot] != card::kEmpty)
+                held.emplace_back(slot, p.cards[slot]);
+        }
+        return held;
+    }
+
+    TServer server{777};
+    std::vector<std::unique_ptr<TestClient>> clients;
+};
+
+// A seat that plays the first card that may be played, else draws, from what it was told.
+struct AutoPlayer {
+    AutoPlayer(TestClient& c, int seat) : client(c), seat(seat) {
+        hand = emptyHand();
+        c.onMessage = [this](const std::string& m) { onMessage(m); };
+    }
+    void onMessage(const std::string& bytes) {
+        const ParsedMessage m = splitCommand(std::string_view(bytes).substr(0, bytes.size() - 1));
+        FieldReader f(m.args);
+        if (m.command == "CMD_startgame") {
+            f.field();
+            f.field();
+            type = f.field() == "s" ? 's' : 'd';
+            hand = emptyHand();
+            top = card::kRoundStart;
+        } else if (m.command == "CMD_startround") {
+            hand = emptyHand();
+            top = card::kRoundStart;
+        } else if (m.command == "CMD_acard") {
+            f.field();
+            const int slot = f.number().value_or(0);
+            hand.at(std::size_t(slot)) = f.number().value_or(-1);
+        } else if (m.command == "CMD_playcard") {
+            const int who = f.number().value_or(0), code = f.number().value_or(-1);
+            if (isColoured(code))
+                top = code;
+            if (who == seat && lastSlot)
+                hand[lastSlot] = card::kEmpty;
+            lastSlot = 0;
+        } else if (m.command == "CMD_playwild") {
+            top = f.number().value_or(0);
+        } else if (m.command == "CMD_nomatch") {
+            refused = true;
+        } else if (m.command == "CMD_goplay" ||
+                   (m.command == "CMD_nextplayer" && f.number() == seat)) {
+            move();
+        }
+    }
+    void move() {
+        for (int slot = 1; slot <= kMaxHand; ++slot) {
+            const int code = hand[slot];
+            if (isSpecial(code) || mayFollow(code, top, type)) {
+                lastSlot = slot;
+                client.send(msg::playcard(seat, code == card::kWild ? 56 : 0, slot));
+                return;
+            }
+        }
+        client.send(msg::drawcard(seat));
+    }
+
+    TestClient& client;
+    int seat;
+    Hand hand;
+    int top = card::kRoundStart;
+    char type = 's';
+    int lastSlot = 0;
+    bool refused = false;
+};
+
+} // namespace
+
+class TestTServer : public QObject {
+    Q_OBJECT
+private slots:
+    void loginsAndCatchUp();
+    void tenthConnectionIsRefused();
+    void newcomerTakesOverALeftSeat();
+    void relaysAndKicks();
+    void justWatchingOnTurn();
+    void completeGames_data();
+    void completeGames();
+    void badPeers();
+};
+
+void TestTServer::loginsAndCatchUp() {
+    Table t;
+    TestClient& host = t.join("Host");
+    TestClient& bo = t.join("Bo");
+    QCOMPARE(bo.messages,
+             (std::vector<std::string>{msg::sendlogininfo(2), msg::newplayerinfo(2, "Bo"),
+                                       msg::existingplayers({{1, "Host", false}})}));
+    QVERIFY(host.has(msg::newplayerinfo(2, "Bo")));
+
+    host.send(msg::startgame("Host", 20, "s"));
+    QVERIFY(Table::waitFor(bo, "CMD_nextplayer+"));
+    QVERIFY(bo.has(msg::startgame("Host", 20, "s")));
+    TestClient& cy = t.join("Cy", "1.0.9");
+    QVERIFY(Table::waitFor(cy, "CMD_nextplayer+"));
+    QVERIFY(Table::waitFor(host, "CMD_havewrongversion+"));
+    const GameState& st = t.server.logic().table().state();
+    QCOMPARE(cy.messages,
+             (std::vector<std::string>{
+                 msg::sendlogininfo(3), msg::newplayerinfo(3, "Cy"),
+                 msg::existingplayers({{1, "Host", false}, {2, "Bo", false}}), msg::wrongversion(),
+                 msg::gamestats(3, 5, 20, "s"), msg::thescores({0, 0, 0, 0}), msg::cardcount(1, 5),
+                 msg::cardcount(2, 5), msg::thecards(3, t.hand(3)), msg::cardcount(4, 5),
+                 msg::nextplayer(st.currentseat, 'l')}));
+    QCOMPARE(host.messages.back(), msg::havewrongversion("Cy"));
+}
+
+void TestTServer::tenthConnectionIsRefused() {
+    Table t;
+    for (int i = 1; i <= 9; ++i)
+        QCOMPARE(t.connect().record(), i);
+    TestClient& tenth = t.connect();
+    QVERIFY(spinUntil([&] { return tenth.peerClosed; }));
+    QCOMPARE(tenth.messages, std::vector<std::string>{msg::full()});
+    QCOMPARE(t.server.connectionCount(), 9);
+    t.clients[8]->send(msg::chat(9, "still here", "clRed"));
+    QVERIFY(Table::waitFor(*t.clients[0], "CMD_chat+9+"));
+}
+
+void TestTServer::newcomerTakesOverALeftSeat() {
+    Table t;
+    for (int i = 1; i <= 5; ++i)
+        t.join("P" + std::to_string(i));
+    t.clients[0]->send(msg::startgame("P1", 15, "d"));
+    QVERIFY(Table::waitFor(*t.clients[4], "CMD_nextplayer+"));
+    t.clients[1]->close();
+    QVERIFY(Table::waitFor(*t.clients[4], "CMD_playerdisconnected+2+P2"));
+    QVERIFY(t.clients[0]->has(msg::playerdisconnected(2, "P2")));
+    TestClient& again = t.join("Ida");
+    QCOMPARE(again.record(), 2);
+    QVERIFY(Table::waitFor(again, "CMD_nextplayer+"));
+    QVERIFY(again.has(msg::thecards(2, t.hand(2))));
+    QVERIFY(again.has(msg::existingplayers(
+        {{1, "P1", false}, {3, "P3", false}, {4, "P4", false}, {5, "P5", false}})));
+}
+
+void TestTServer::relaysAndKicks() {
+    Table t;
+    TestClient& host = t.join("Host");
+    TestClient& two = t.join("Two");
+    TestClient& three = t.join("Three");
+    two.send(msg::chat(2, "a+b=c :)", "clRed"));
+    two.send(msg::kickhim(1, 3)); // not the host: ignored
+    two.send(msg::action(2, "waits", "clBlue"));
+    const std::string action = msg::actionRelay(2, "Two", "waits|clBlue");
+    QVERIFY(spinUntil([&] { return three.has(action) && host.has(action); }));
+    QVERIFY(three.has(msg::chatRelay(2, "Two", "a+b=c :)|clRed")));
+    QVERIFY(!three.peerClosed);
+
+    host.send(msg::kickhim(1, 3));
+    QVERIFY(spinUntil([&] { return three.peerClosed; }));
+    QVERIFY(Table::waitFor(two, "CMD_playerdisconnected+3+Three"));
+    QCOMPARE(t.server.connectionCount(), 2);
+}
+
+void TestTServer::justWatchingOnTurn() {
+    Table t;
+    for (int i = 1; i <= 4; ++i)
+        t.join("P" + std::to_string(i));
+    t.clients[0]->send(msg::startgame("P1", 20, "s"));
+    QVERIFY(Table::waitFor(*t.clients[0], "CMD_nextplayer+"));
+    const int seat = t.server.logic().table().state().currentseat;
+    TestClient& player = *t.clients[std::size_t(seat - 1)];
+    player.send(msg::justwatch(seat, 1));
+    QVERIFY(Table::waitFor(*t.clients[0], msg::justwatching(seat, 1)));
+    // The computer plays this turn for the player half a second later, or draws for it.
+    const std::string deleted = "CMD_setdeletecard+" + std::to_string(seat) + "+";
+    const std::string drew = "CMD_acard+" + std::to_string(seat) + "+6+";
+    QVERIFY(spinUntil(
+        [&] {
+            return std::any_of(player.messages.begin(), player.messages.end(),
+                               [&](const std::string& m) {
+                                   return startsWith(m, deleted) || startsWith(m, drew);
+                               });
+        },
+        3000));
+    t.clients[0]->send(msg::justwatch(seat, 2)); // the host takes it back for the player
+    QVERIFY(Table::waitFor(player, msg::justwatching(seat, 2)));
+    QVERIFY(!t.server.logic().table().player(seat).watching);
+}
+
+void TestTServer::completeGames_data() {
+    QTest::addColumn<QString>("type");
+    QTest::newRow("same number") << "s";
+    QTest::newRow("one more or less") << "d";
+}
+
+void TestTServer::completeGames() {
+    QFETCH(QString, type);
+    Table t;
+    t.server.setRoundPause(1);
+    std::vector<std::unique_ptr<AutoPlayer>> players;
+    for (int i = 1; i <= 4; ++i)
+        players.push_back(std::make_unique<AutoPlayer>(t.join("P" + std::to_string(i)), i));
+    TestClient& watcher = t.join("Watcher");
+    Checker checker(nullptr, 10, 5, false);
+    watcher.onMessage = [&](const std::string& m) { checker.onSend(5, m); };
+    t.clients[0]->send(msg::startgame("P1", 10, type.toStdString()));
+    QVERIFY2(Table::waitFor(watcher, "CMD_wingame+", 60000), checker.failure().c_str());
+    QVERIFY2(checker.failure().empty(), checker.failure().c_str());
+    QCOMPARE(checker.model().wins, 1);
+    for (const auto& p : players)
+        QVERIFY(!p->refused);
+    QCOMPARE(t.server.connectionCount(), 5);
+}
+
+void TestTServer::badPeers() {
+    Table t;
+    TestClient& host = t.join("Host");
+    TestClient& good = t.join("Good");
+
+    // Garbage, false numbers and fields out of range from a logged-in peer.
+    TestClient& bad = t.join("Bad");
+    bad.send("garbage without command\xFF\xFF\xFF");
+    bad.send(msg::chat(1, "I am the host", "clRed"));
+    bad.send(msg::kickhim(1, 2));
+    bad.send(msg::startgame("Bad", 20, "s"));
+    bad.send("CMD_justwatch+2+1\xFF"
+             "CMD_chat+99+x\xFF"
+             "CMD_playcard+3+0+99\xFF"
+             "CMD_logininfo+1+1.0.17+Evil\xFF"
+             "CMD_drawcard+-3\xFF");
+
+    // A login split into single bytes still arrives whole.
+    TestClient& slow = t.connect();
+    const std::string login = msg::logininfo(slow.record(), cmd::version, "Slow");
+    for (char c : login) {
+        slow.send(std::string_view(&c, 1));
+        spinFor(1);
+    }
+    QVERIFY(Table::waitFor(good, msg::newplayerinfo(4, "Slow")));
+
+    // A message that never ends is cut off at 64 KiB with its connection.
+    TestClient& endless = t.connect();
+    endless.send(std::string(70 * 1024, 'x'));
+    QVERIFY(spinUntil([&] { return endless.peerClosed; }));
+
+    // A flood of complete messages is closed too.
+    TestClient& flood = t.join("Flood");
+    std::string burst;
+    for (int i = 0; i < 10000; ++i)
+        burst += msg::playasound(flood.record(), 1);
+    flood.send(burst);
+    QVERIFY(spinUntil([&] { return flood.peerClosed; }));
+
+    // Leaving in the middle of a message, or with a reset.
+    TestClient& half = t.join("Half");
+    half.send("CMD_chat+");
+    half.close();
+    TestClient& rude = t.join("Rude");
+    rude.reset();
+    QVERIFY(Table::waitFor(good, "CMD_playerdisconnected+" + std::to_string(rude.record())));
+
+    good.send(msg::chat(2, "still on", "clRed"));
+    QVERIFY(Table::waitFor(host, "CMD_chat+2+Good chats: still on"));
+    QVERIFY(!host.peerClosed && !good.peerClosed && !bad.peerClosed);
+    QVERIFY(!good.has(msg::chatRelay(1, "Host", "I am the host|clRed")));
+    QVERIFY(!host.has(msg::startgame("Bad", 20, "s")));
+    QCOMPARE(t.server.logic().table().player(1).name, std::string("Host"));
+    QVERIFY(!t.server.logic().table().player(2).watching);
+    QCOMPARE(t.server.connectionCount(), 4);
+    QCOMPARE(t.server.queuedMessages(), std::size_t(0));
+}
+
+QTEST_GUILESS_MAIN(TestTServer)
+#include "tst_tserver.moc"
