@@ -41,7 +41,11 @@ void ChatEdit::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    if (holdsHint()) {
+    // A modifier on its own is not typing yet; Ctrl+V must find the hint still there.
+    const bool modifierOnly = event->key() == Qt::Key_Shift || event->key() == Qt::Key_Control ||
+                              event->key() == Qt::Key_Alt || event->key() == Qt::Key_Meta ||
+                              event->key() == Qt::Key_AltGr;
+    if (holdsHint() && !modifierOnly) {
         clear();
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
