@@ -15,58 +15,30 @@
 namespace vrako {
 
 RichTextView::RichTextView(QWidget* parent)
-    : QAbstractScrollArea(parent), m_styles(new TextStyles(this)),
-      m_layouter(std::make_unique<RichLayouter>(m_styles)) {
+    : QAbstractScrollArea(parent), m_styles(new TextStyles(this)), m_doc(m_styles) {
     setFrameShape(QFrame::NoFrame);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
-    QPalette pal = viewport()->palette();
-    pal.setColor(QPalette::Base, Qt::white);
-    pal.setColor(QPalette::Window, Qt::white);
-    viewport()->setPalette(pal);
     viewport()->setAutoFillBackground(false);
     viewport()->setMouseTracking(true);
     viewport()->setCursor(Qt::ArrowCursor);
-    connect(m_styles, &TextStyles::fontChanged, this, &RichTextView::onFontChanged);
+    connect(m_styles, &TextStyles::fontChanged, this,
+            [this](int style) { m_doc.fontChanged(style); });
 }
 
 RichTextView::~RichTextView() = default;
 
 // ---- content ----
 
-RichParagraph& RichTextView::currentParagraph() {
-    if (m_paras.empty()) {
-        m_paras.emplace_back();
-    }
-    return m_paras.back();
-}
-
-void RichTextView::appendItem(RichItem item, bool newParagraph) {
-    if (newParagraph || m_paras.empty()) {
-        m_paras.emplace_back();
-    }
-    RichParagraph& p = currentParagraph();
-    if (TextStyles::isValid(item.style)) {
-        p.styleMask |= 1u << item.style;
-    }
-    if (!item.isPicture() && TextStyles::isLinkStyle(item.style)) {
-        ++p.linkCount;
-    }
-    p.items.append(std::move(item));
-    p.dirty = true;
-    ++m_itemCount;
-    markDirtyFrom(int(m_paras.size()) - 1);
-}
-
 void RichTextView::addTextAsParagraph(const QString& text, int style, const QString& tag) {
-    appendItem(
+    m_doc.append(
         RichItem{RichItem::Kind::Text, TextStyles::isValid(style) ? style : 0, text, {}, -1, tag},
         true);
 }
 
 void RichTextView::addText(const QString& text, int style, const QString& tag) {
-    appendItem(
+    m_doc.append(
         RichItem{RichItem::Kind::Text, TextStyles::isValid(style) ? style : 0, text, {}, -1, tag},
         false);
 }
@@ -79,15 +51,11 @@ void RichTextView::addPicture(const QList<QPixmap>& imageList, int number) {
     item.kind = RichItem::Kind::Picture;
     item.picture = imageList.at(number);
     item.pictureNo = number;
-    appendItem(std::move(item), false);
+    m_doc.append(std::move(item), false);
 }
 
 void RichTextView::clear() {
-    m_paras.clear();
-    m_tops.clear();
-    m_linksBefore.clear();
-    m_validUpTo = 0;
-    m_itemCount = 0;
+    m_doc.clear();
     m_anchor = m_cursor = Pos{};
     m_selecting = false;
     m_pressLink = -1;
@@ -98,69 +66,23 @@ void RichTextView::format() {
     viewport()->update();
 }
 
-// ---- layout ----
-
-void RichTextView::markDirtyFrom(int para) {
-    m_validUpTo = std::min(m_validUpTo, std::max(0, para));
-}
-
-void RichTextView::onFontChanged(int style) {
-    m_layouter->invalidateFont(style);
-    const quint32 bit = 1u << style;
-    for (size_t i = 0; i < m_paras.size(); ++i) {
-        if (m_paras[i].styleMask & bit) {
-            m_paras[i].dirty = true;
-            markDirtyFrom(int(i));
-        }
-    }
-}
+// ---- layout and scrolling ----
 
 void RichTextView::ensureLayout() {
-    const qreal width = std::max(1, viewport()->width() - 2 * kMargin);
-    if (width != m_layoutWidth) {
-        m_layoutWidth = width;
-        for (RichParagraph& p : m_paras) {
-            p.dirty = true;
-        }
-        m_validUpTo = 0;
+    if (m_doc.layout(std::max(1, viewport()->width() - 2 * kMargin))) {
+        updateScrollBar();
     }
-    const int n = int(m_paras.size());
-    if (m_validUpTo >= n && int(m_tops.size()) == n) {
-        return;
-    }
-    m_tops.resize(size_t(n));
-    m_linksBefore.resize(size_t(n));
-    for (int i = m_validUpTo; i < n; ++i) {
-        RichParagraph& p = m_paras[size_t(i)];
-        if (p.dirty) {
-            m_layouter->layout(p, width);
-        }
-        if (i == 0) {
-            m_tops[0] = kTopMargin;
-            m_linksBefore[0] = 0;
-        } else {
-            const RichParagraph& prev = m_paras[size_t(i - 1)];
-            m_tops[size_t(i)] = m_tops[size_t(i - 1)] + prev.height;
-            m_linksBefore[size_t(i)] = m_linksBefore[size_t(i - 1)] + prev.linkCount;
-        }
-    }
-    m_validUpTo = n;
-    updateScrollBar();
 }
 
 int RichTextView::documentHeight() {
     ensureLayout();
-    if (m_paras.empty()) {
-        return 0;
-    }
-    return m_tops.back() + m_paras.back().height + kTopMargin;
+    return m_doc.height();
 }
 
 void RichTextView::updateScrollBar() {
-    const int total = m_paras.empty() ? 0 : m_tops.back() + m_paras.back().height + kTopMargin;
     const int page = viewport()->height();
     QScrollBar* bar = verticalScrollBar();
-    bar->setRange(0, std::max(0, total - page));
+    bar->setRange(0, std::max(0, m_doc.height() - page));
     bar->setPageStep(std::max(1, page));
     bar->setSingleStep(16);
 }
@@ -188,52 +110,28 @@ void RichTextView::resizeEvent(QResizeEvent* event) {
 
 const RichParagraph& RichTextView::paragraph(int index) {
     ensureLayout();
-    return m_paras.at(size_t(index));
+    return m_doc.paragraph(index);
 }
 
 int RichTextView::paragraphTop(int index) {
     ensureLayout();
-    return m_tops.at(size_t(index));
+    return m_doc.top(index);
 }
 
 // ---- links ----
 
 int RichTextView::linkCount() {
     ensureLayout();
-    return m_paras.empty() ? 0 : m_linksBefore.back() + m_paras.back().linkCount;
-}
-
-int RichTextView::linkNumberOf(int para, int item) const {
-    const RichParagraph& p = m_paras[size_t(para)];
-    int n = m_linksBefore[size_t(para)];
-    for (int i = 0; i < item; ++i) {
-        const RichItem& it = p.items.at(i);
-        if (!it.isPicture() && TextStyles::isLinkStyle(it.style)) {
-            ++n;
-        }
-    }
-    return n;
+    return m_doc.linkCount();
 }
 
 std::optional<QString> RichTextView::linkTag(int n) {
-    if (n < 0 || n >= linkCount()) {
+    ensureLayout();
+    const auto at = m_doc.findLink(n);
+    if (!at) {
         return std::nullopt;
     }
-    // Paragraphs without links share their successor's count, so the last paragraph whose
-    // count does not pass n is the one holding link n.
-    const auto it = std::upper_bound(m_linksBefore.begin(), m_linksBefore.end(), n);
-    const int para = int(it - m_linksBefore.begin()) - 1;
-    const RichParagraph& p = m_paras[size_t(para)];
-    int k = m_linksBefore[size_t(para)];
-    for (const RichItem& item : p.items) {
-        if (!item.isPicture() && TextStyles::isLinkStyle(item.style)) {
-            if (k == n) {
-                return item.tag;
-            }
-            ++k;
-        }
-    }
-    return std::nullopt;
+    return m_doc.paragraph(at->first).items.at(at->second).tag;
 }
 
 int RichTextView::linkAt(const QPoint& viewportPos) {
@@ -241,27 +139,26 @@ int RichTextView::linkAt(const QPoint& viewportPos) {
     if (hit.run < 0) {
         return -1;
     }
-    const RichRun& run = m_paras[size_t(hit.para)].lines.at(hit.line).runs.at(hit.run);
-    const RichItem& item = m_paras[size_t(hit.para)].items.at(run.item);
+    const RichParagraph& p = m_doc.paragraph(hit.para);
+    const RichRun& run = p.lines.at(hit.line).runs.at(hit.run);
+    const RichItem& item = p.items.at(run.item);
     if (item.isPicture() || !TextStyles::isLinkStyle(item.style)) {
         return -1;
     }
-    return linkNumberOf(hit.para, run.item);
+    return m_doc.linkNumberOf(hit.para, run.item);
 }
 
 QRect RichTextView::linkRect(int n) {
-    if (n < 0 || n >= linkCount()) {
+    ensureLayout();
+    const auto at = m_doc.findLink(n);
+    if (!at) {
         return {};
     }
-    const auto it = std::upper_bound(m_linksBefore.begin(), m_linksBefore.end(), n);
-    const int para = int(it - m_linksBefore.begin()) - 1;
-    const RichParagraph& p = m_paras[size_t(para)];
-    const int y0 = m_tops[size_t(para)] - verticalScrollBar()->value();
+    const RichParagraph& p = m_doc.paragraph(at->first);
+    const int y0 = m_doc.top(at->first) - verticalScrollBar()->value();
     for (const RichLine& line : p.lines) {
         for (const RichRun& run : line.runs) {
-            const RichItem& item = p.items.at(run.item);
-            if (!item.isPicture() && TextStyles::isLinkStyle(item.style) &&
-                linkNumberOf(para, run.item) == n) {
+            if (run.item == at->second) {
                 return QRectF(kMargin + run.x, y0 + line.top, run.width, line.height)
                     .toAlignedRect();
             }
@@ -272,22 +169,17 @@ QRect RichTextView::linkRect(int n) {
 
 // ---- hit testing and selection ----
 
-int RichTextView::paragraphAt(int docY) const {
-    const auto it = std::upper_bound(m_tops.begin(), m_tops.end(), docY);
-    return std::max(0, int(it - m_tops.begin()) - 1);
-}
-
 RichTextView::Hit RichTextView::hitAt(const QPoint& viewportPos) {
     ensureLayout();
     Hit hit;
-    if (m_paras.empty()) {
+    if (m_doc.isEmpty()) {
         return hit;
     }
     const int y = viewportPos.y() + verticalScrollBar()->value();
     const qreal x = viewportPos.x() - kMargin;
-    hit.para = paragraphAt(y);
-    const RichParagraph& p = m_paras[size_t(hit.para)];
-    const int yIn = y - m_tops[size_t(hit.para)];
+    hit.para = m_doc.paragraphAt(y);
+    const RichParagraph& p = m_doc.paragraph(hit.para);
+    const int yIn = y - m_doc.top(hit.para);
     hit.line = int(p.lines.size()) - 1;
     for (int l = 0; l < p.lines.size(); ++l) {
         if (yIn < p.lines.at(l).top + p.lines.at(l).height) {
@@ -313,7 +205,7 @@ qreal RichTextView::advance(const RichItem& item, int from, int length) {
     if (item.isPicture()) {
         return length > 0 ? item.picture.deviceIndependentSize().width() : 0;
     }
-    return m_layouter->metrics(item.style).horizontalAdvance(item.text.mid(from, length));
+    return m_doc.layouter().metrics(item.style).horizontalAdvance(item.text.mid(from, length));
 }
 
 RichTextView::Pos RichTextView::positionAt(const QPoint& viewportPos) {
@@ -322,8 +214,8 @@ RichTextView::Pos RichTextView::positionAt(const QPoint& viewportPos) {
         return {};
     }
     const int y = viewportPos.y() + verticalScrollBar()->value();
-    const RichParagraph& p = m_paras[size_t(hit.para)];
-    if (y < m_tops.front()) {
+    const RichParagraph& p = m_doc.paragraph(hit.para);
+    if (y < m_doc.top(0)) {
         return Pos{0, 0, 0};
     }
     const RichLine& line = p.lines.at(hit.line);
@@ -377,18 +269,18 @@ std::pair<int, int> RichTextView::selectedRange(int para, int item, int length) 
 }
 
 bool RichTextView::hasSelection() const {
-    return m_anchor != m_cursor && !m_paras.empty();
+    return m_anchor != m_cursor && !m_doc.isEmpty();
 }
 
 void RichTextView::selectAll() {
-    if (m_paras.empty()) {
+    if (m_doc.isEmpty()) {
         return;
     }
     m_anchor = Pos{0, 0, 0};
-    const RichParagraph& last = m_paras.back();
+    const int lastPara = m_doc.paragraphCount() - 1;
+    const RichParagraph& last = m_doc.paragraph(lastPara);
     const int item = std::max(0, int(last.items.size()) - 1);
-    m_cursor =
-        Pos{int(m_paras.size()) - 1, item, last.items.isEmpty() ? 0 : last.items.at(item).length()};
+    m_cursor = Pos{lastPara, item, last.items.isEmpty() ? 0 : last.items.at(item).length()};
     viewport()->update();
 }
 
@@ -404,12 +296,12 @@ QString RichTextView::selectedText() const {
     }
     const Pos s = std::min(m_anchor, m_cursor);
     const Pos e = std::max(m_anchor, m_cursor);
-    const int last = std::min(e.para, int(m_paras.size()) - 1);
+    const int last = std::min(e.para, m_doc.paragraphCount() - 1);
     for (int p = s.para; p <= last; ++p) {
         if (p > s.para) {
             out += QLatin1Char('\r');
         }
-        const RichParagraph& para = m_paras[size_t(p)];
+        const RichParagraph& para = m_doc.paragraph(p);
         for (int i = 0; i < para.items.size(); ++i) {
             const RichItem& item = para.items.at(i);
             if (item.isPicture()) {
@@ -508,7 +400,7 @@ void RichTextView::paintEvent(QPaintEvent* event) {
     ensureLayout();
     QPainter painter(viewport());
     painter.fillRect(event->rect(), Qt::white);
-    if (m_paras.empty()) {
+    if (m_doc.isEmpty()) {
         return;
     }
     const int scroll = verticalScrollBar()->value();
@@ -518,12 +410,12 @@ void RichTextView::paintEvent(QPaintEvent* event) {
     const QColor highlightedText = palette().color(QPalette::HighlightedText);
     const bool selection = hasSelection();
 
-    for (int pi = paragraphAt(viewTop); pi < int(m_paras.size()); ++pi) {
-        const int paraTop = m_tops[size_t(pi)];
+    for (int pi = m_doc.paragraphAt(viewTop); pi < m_doc.paragraphCount(); ++pi) {
+        const int paraTop = m_doc.top(pi);
         if (paraTop >= viewBottom) {
             break;
         }
-        const RichParagraph& p = m_paras[size_t(pi)];
+        const RichParagraph& p = m_doc.paragraph(pi);
         for (const RichLine& line : p.lines) {
             const int top = paraTop + line.top;
             if (top + line.height <= viewTop) {
@@ -564,7 +456,7 @@ void RichTextView::paintEvent(QPaintEvent* event) {
                 while (text.endsWith(QLatin1Char(' '))) {
                     text.chop(1);
                 }
-                painter.setFont(m_layouter->font(item.style));
+                painter.setFont(m_doc.layouter().font(item.style));
                 // Colours come from the style table at paint time, so a style's new colour
                 // reaches all of its earlier items without a new layout.
                 painter.setPen(m_styles->colour(item.style));

@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "widgets/richtextlayout.h"
+#include "widgets/richtextdocument.h"
 #include "widgets/textstyles.h"
 
 #include <QAbstractScrollArea>
 #include <QMenu>
 #include <QPointer>
-#include <memory>
 #include <optional>
-#include <vector>
 
 namespace vrako {
 
@@ -19,7 +17,6 @@ class RichTextView : public QAbstractScrollArea {
     Q_OBJECT
 public:
     static constexpr int kMargin = 5; // left and right
-    static constexpr int kTopMargin = 2;
 
     explicit RichTextView(QWidget* parent = nullptr);
     ~RichTextView() override;
@@ -34,7 +31,7 @@ public:
     // Lays out what changed since the last layout and repaints.
     void format();
 
-    int itemCount() const { return m_itemCount; }
+    int itemCount() const { return m_doc.itemCount(); }
     int documentHeight();
     // A position at or beyond the end shows the last line.
     void scrollTo(int y);
@@ -50,7 +47,7 @@ public:
     void setContextMenu(QMenu* menu) { m_contextMenu = menu; }
 
     // Read-only inspection of the content and its current layout.
-    int paragraphCount() const { return int(m_paras.size()); }
+    int paragraphCount() const { return m_doc.paragraphCount(); }
     const RichParagraph& paragraph(int index);
     // Top of a laid-out paragraph in document coordinates (scrolling not applied).
     int paragraphTop(int index);
@@ -89,27 +86,15 @@ private:
         int run = -1; // the run exactly under the point, or -1
     };
 
-    RichParagraph& currentParagraph();
-    void appendItem(RichItem item, bool newParagraph);
-    void markDirtyFrom(int para);
-    void onFontChanged(int style);
     void ensureLayout();
     void updateScrollBar();
-    int paragraphAt(int docY) const;
     Hit hitAt(const QPoint& viewportPos);
     Pos positionAt(const QPoint& viewportPos);
-    int linkNumberOf(int para, int item) const;
     std::pair<int, int> selectedRange(int para, int item, int length) const;
     qreal advance(const RichItem& item, int from, int length);
 
     TextStyles* m_styles;
-    std::unique_ptr<RichLayouter> m_layouter;
-    std::vector<RichParagraph> m_paras;
-    std::vector<int> m_tops;        // top of each paragraph in document coordinates
-    std::vector<int> m_linksBefore; // links in all earlier paragraphs
-    int m_validUpTo = 0;            // paragraphs before this one are laid out and placed
-    qreal m_layoutWidth = -1;
-    int m_itemCount = 0;
+    RichTextDocument m_doc;
 
     Pos m_anchor;
     Pos m_cursor;
