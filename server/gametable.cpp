@@ -121,7 +121,11 @@ bool GameTable::playcard(int seat, int colour, int slot) {
     if (!isSeat(seat) || seat != m_state.currentseat || slot < 1 || slot > kSlots)
         return false;
     const int code = m_players[seat].cards[slot];
-    if (m_players[seat].watching)
+    // Only a card that will leave the hand is removed from the watching player's display.
+    const bool accepted =
+        code == card::kWild ? isColourCode(colour)
+                            : isSpecial(code) || mayFollow(code, m_state.topcard, m_state.gametype);
+    if (m_players[seat].watching && accepted)
         sendTo(seat, msg::setdeletecard(seat, slot));
     m_host.stopComputerTimer();
     switch (code) {
