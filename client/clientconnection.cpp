@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "client/clientconnection.h"
 
+#include <QPointer>
+
 namespace vrako {
 
 ClientConnection::ClientConnection(QObject* parent) : QObject(parent), m_sock(this) {
@@ -53,7 +55,11 @@ void ClientConnection::sockRead() {
 }
 
 void ClientConnection::sockInfo(TSocketInfo, const QString& msg) {
-    if (msg == QLatin1String("Socket Closed"))
+    if (msg != QLatin1String("Socket Closed") || m_closed)
+        return;
+    // What the server said before it closed (a full game, a removal) is still shown first.
+    m_closed = true;
+    if (m_receivedlist.empty())
         emit socketClosed();
 }
 
@@ -64,7 +70,10 @@ void ClientConnection::processsocktimer() {
     m_receivedlist.pop_front();
     if (!m_receivedlist.empty())
         m_timer.start();
+    QPointer<ClientConnection> self(this);
     emit messageReceived(message);
+    if (self && m_closed && m_receivedlist.empty())
+        emit socketClosed();
 }
 
 } // namespace vrako

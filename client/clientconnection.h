@@ -29,6 +29,7 @@ public slots:
 
 signals:
     void messageReceived(const std::string& message);
+    // The connection is gone and every message that came before the close has been handed out.
     void socketClosed();
 
 private:
@@ -40,6 +41,7 @@ private:
     MessageFramer m_framer;
     std::deque<std::string> m_receivedlist;
     QTimer m_timer;
+    bool m_closed = false;
 };
 
 } // namespace vrako

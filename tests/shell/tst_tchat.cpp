@@ -1,0 +1,271 @@
+// SPDX-License-Identifier: MIT
+// Whole windows: roles from the command line, a host with joining players and spectators over
+// real loopback connections, and the ways the program ends.
+#include "chat/chatpanel.h"
+#include "client/boardview.h"
+#include "client/clientconnection.h"
+#include "server/tserver.h"
+#include "shell/tchat.h"
+#include "widgets/richtextview.h"
+#include "widgets/soundplayer.h"
+#include "windows/spylist.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+#include <memory>
+
+using namespace vrako;
+
+namespace {
+
+// A stand-in lobby: counts the connections made to it.
+struct Lobby {
+    QTcpServer server;
+    int connections = 0;
+    Lobby() {
+        server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* s = server.nextPendingConnection()) {
+                ++connections;
+                s->setParent(&server);
+            }
+        });
+    }
+    quint16 port() const { return server.serverPort(); }
+};
+
+QString chatText(Tchat& w) {
+    auto* view = w.chat().findChild<RichTextView*>(QStringLiteral("mainchat"));
+    view->selectAll();
+    // Lines without a name start with a space and words keep theirs: compare simplified text.
+    const QString text = view->selectedText().replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    view->deselect();
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = line.simplified();
+    return lines.join(QLatin1Char('\n')).trimmed();
+}
+
+std::unique_ptr<Tchat> window(quint16 port, quint16 lobbyPort) {
+    ProgramSettings s;
+    s.port = port;
+    s.lobbyPort = lobbyPort;
+    auto w = std::make_unique<Tchat>(s);
+    w->createSideWindows();
+    return w;
+}
+
+} // namespace
+
+class TestTchat : public QObject {
+    Q_OBJECT
+private slots:
+    void soloGame();
+    void roles_data();
+    void roles();
+    void hostJoinersAndSpectator();
+    void tenthConnectionIsTurnedAway();
+    void hostLeavingClosesJoiners();
+    void windowsAndMenus();
+};
+
+void TestTchat::soloGame() {
+    Lobby lobby;
+    auto w = window(0, lobby.port());
+    w->processparams({});
+    QCOMPARE(w->game().playername(), QStringLiteral("You"));
+    QCOMPARE(w->hostaddress(), QStringLiteral("127.0.0.1"));
+    QVERIFY(w->server());
+    QTRY_COMPARE(w->game().myseat(), 1);
+    QVERIFY(w->findChild<QWidget*>(QStringLiteral("Tdownload"))->isVisible());
+    QVERIFY(w->action("StartGame1")->isEnabled());
+    QVERIFY(w->game().startButtonShown());
+    QVERIFY(chatText(*w).startsWith(QStringLiteral("Loading Solo Game..Please wait.")));
+    QTRY_VERIFY(chatText(*w).contains(QStringLiteral("You are Connected.")));
+    QCOMPARE(w->lobbySocket(), nullptr);
+    QTest::qWait(50);
+    QCOMPARE(lobby.connections, 0);
+}
+
+void TestTchat::roles_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("hosts");
+    QTest::addColumn<bool>("joins");
+    QTest::newRow("host") << QStringList{"Ann", "10.0.0.5", "false"} << true << false;
+    QTest::newRow("True is not true") << QStringList{"Ann", "10.0.0.5", "True"} << true << false;
+    QTest::newRow("fourth ignored")
+        << QStringList{"Ann", "10.0.0.5", "false", "x"} << true << false;
+    QTest::newRow("join") << QStringList{"Ann", "127.0.0.1", "true"} << false << true;
+    QTest::newRow("two arguments") << QStringList{"Ann", "10.0.0.5"} << false << false;
+    QTest::newRow("one argument") << QStringList{"Ann"} << false << false;
+}
+
+void TestTchat::roles() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, hosts);
+    QFETCH(bool, joins);
+    Lobby lobby;
+    // Something to join: a bare server on a free port.
+    TServer target(1);
+    target.listen(0);
+    auto w = window(hosts ? 0 : target.port(), lobby.port());
+    w->processparams(args);
+    QVERIFY(chatText(*w).startsWith(QStringLiteral("Loading Multi-player Game.. Please Wait.")));
+    QCOMPARE(w->server() != nullptr, hosts);
+    QCOMPARE(w->game().hosting(), hosts);
+    QCOMPARE(w->action("StartGame1")->isEnabled(), hosts);
+    QCOMPARE(w->game().startButtonShown(), hosts);
+    if (hosts || joins) {
+        QCOMPARE(w->game().playername(), QStringLiteral("Ann"));
+        QTRY_VERIFY(w->game().loggedin());
+        // A host always plays at its own server, whatever the second argument says.
+        QCOMPARE(w->connection().sock().HostName(), hosts ? QStringLiteral("127.0.0.1") : args[1]);
+        QTRY_COMPARE(lobby.connections, 1);
+    } else {
+        QVERIFY(!w->connection().sock().hasHandle());
+        QTest::qWait(50);
+        QCOMPARE(lobby.connections, 0);
+        QCOMPARE(w->game().playername(), QString());
+    }
+}
+
+void TestTchat::hostJoinersAndSpectator() {
+    Lobby lobby;
+    auto host = window(0, lobby.port());
+    QSignalSpy hostSounds(&host->sounds(), &SoundPlayer::played);
+    host->processparams({"Ann", "10.0.0.5", "false"});
+    QTRY_COMPARE(host->game().myseat(), 1);
+    const quint16 port = host->server()->port();
+
+    std::vector<std::unique_ptr<Tchat>> joiners;
+    const QStringList names = {"Bo", "Cy", "Di", "Eve"};
+    for (const QString& name : names) {
+        joiners.push_back(window(port, lobby.port()));
+        joiners.back()->processparams({name, "127.0.0.1", "true"});
+        QTRY_VERIFY(joiners.back()->game().loggedin());
+    }
+    Tchat& bo = *joiners[0];
+    Tchat& cy = *joiners[1];
+    Tchat& eve = *joiners[3];
+    QCOMPARE(bo.game().myseat(), 2);
+    QCOMPARE(cy.game().myseat(), 3);
+    QCOMPARE(eve.game().myseat(), 5);
+
+    // Cy in seat 3 sees itself at the bottom, seat 4 left, seat 1 top, seat 2 right.
+    QTRY_COMPARE(cy.board().nameLabel(3)->text(), QStringLiteral("Cy"));
+    QCOMPARE(cy.board().nameLabel(3)->geometry(), QRect(108, 233, 119, 19));
+    QCOMPARE(cy.board().nameLabel(4)->geometry(), QRect(28, 36, 117, 19));
+    QCOMPARE(cy.board().nameLabel(1)->geometry(), QRect(204, 6, 120, 19));
+    QCOMPARE(cy.board().nameLabel(2)->geometry(), QRect(507, 58, 117, 20));
+    QTRY_COMPARE(cy.board().nameLabel(1)->text(), QStringLiteral("Ann"));
+    QCOMPARE(cy.board().scoreLabel(2)->geometry().topLeft(), QPoint(483, 58));
+
+    // The spectator sees the table unrotated and is in everybody's spy list.
+    QCOMPARE(eve.board().nameLabel(1)->geometry().topLeft(), QPoint(108, 233));
+    QTRY_VERIFY(chatText(eve).contains(QStringLiteral("You are spying.")));
+    QCOMPARE(eve.spyList()->entries(), QStringList{"5: Eve"});
+    QTRY_COMPARE(host->spyList()->entries(), QStringList{"5: Eve"});
+    QTRY_VERIFY(chatText(*host).contains(QStringLiteral("Eve is spying.")));
+    QVERIFY(chatText(*host).contains(QStringLiteral("Bo is Connected.")));
+    QVERIFY(hostSounds.count() >= 5);
+    QCOMPARE(hostSounds.last().at(0).toString().toLower(), QStringLiteral("entered"));
+
+    // Chat travels through the host to everyone, in the sender's name.
+    bo.chat().findChild<QLineEdit*>(QStringLiteral("mychat"))->setText(QStringLiteral("hi + all"));
+    bo.chat().sendit();
+    QTRY_VERIFY(chatText(eve).contains(QStringLiteral("Bo chats: hi + all")));
+
+    // Departures: a seat frees its label, a spectator leaves the spy list.
+    joiners[1].reset();
+    QTRY_VERIFY(chatText(*host).contains(QStringLiteral("Cy disconnected.")));
+    QCOMPARE(host->board().nameLabel(3)->text(), QStringLiteral("Klitz"));
+    joiners[3].reset();
+    QTRY_VERIFY(chatText(*host).contains(QStringLiteral("Eve has left.")));
+    QVERIFY(host->spyList()->entries().isEmpty());
+
+    // The host removes Bo: Bo's window closes.
+    bo.show();
+    host->game().kicking(2);
+    QTRY_VERIFY(!bo.isVisible());
+    QTRY_COMPARE(host->board().nameLabel(2)->text(), QStringLiteral("Klot"));
+}
+
+void TestTchat::tenthConnectionIsTurnedAway() {
+    Lobby lobby;
+    auto host = window(0, lobby.port());
+    host->processparams({"Ann", "x", "false"});
+    QTRY_COMPARE(host->game().myseat(), 1);
+    std::vector<std::unique_ptr<TSock>> others;
+    for (int i = 0; i < 8; ++i) {
+        others.push_back(std::make_unique<TSock>());
+        others.back()->setPortName(QString::number(host->server()->port()));
+        others.back()->setHostName(QStringLiteral("127.0.0.1"));
+        others.back()->Open();
+    }
+    QTRY_COMPARE(host->server()->connectionCount(), 9);
+    auto tenth = window(host->server()->port(), lobby.port());
+    tenth->show();
+    tenth->processparams({"Zed", "127.0.0.1", "true"});
+    QMessageBox* box = nullptr;
+    QTRY_VERIFY((box = tenth->findChild<QMessageBox*>()) != nullptr);
+    QCOMPARE(box->text(), QStringLiteral("Game is full"));
+    QVERIFY(tenth->isVisible());
+    box->accept();
+    QTRY_VERIFY(!tenth->isVisible());
+}
+
+void TestTchat::hostLeavingClosesJoiners() {
+    Lobby lobby;
+    auto host = window(0, lobby.port());
+    host->processparams({"Ann", "x", "false"});
+    QTRY_COMPARE(host->game().myseat(), 1);
+    auto joiner = window(host->server()->port(), lobby.port());
+    joiner->show();
+    joiner->processparams({"Bo", "127.0.0.1", "true"});
+    QTRY_COMPARE(joiner->game().myseat(), 2);
+    host.reset();
+    QTRY_VERIFY(!joiner->isVisible());
+}
+
+void TestTchat::windowsAndMenus() {
+    Tchat w;
+    w.createSideWindows();
+    const char* const order[] = {"Tabout",   "Thelp",      "TServer",    "Tspylist",
+                                 "Tphrases", "Ttallylist", "Tgamestart", "Tdownload"};
+    QStringList created;
+    for (QObject* child : w.children())
+        if (auto* widget = qobject_cast<QWidget*>(child); widget && widget->isWindow())
+            created.append(widget->objectName());
+    QStringList expected;
+    for (const char* name : order)
+        expected.append(QLatin1String(name));
+    QCOMPARE(created, expected);
+    QCOMPARE(w.windowTitle(), QStringLiteral("Vrako - Dovi42 Software"));
+    QCOMPARE(w.findChild<QWidget*>("Tspylist")->size(), QSize(170, 195));
+    QCOMPARE(w.findChild<QWidget*>("Tgamestart")->windowTitle(),
+             QStringLiteral("Vrako - Game Start"));
+
+    QVERIFY(!w.action("StartGame1")->isEnabled());
+    QVERIFY(w.action("PlaySounds1")->isChecked());
+    QVERIFY(!w.action("PlayChatterSounds1")->isChecked());
+    QVERIFY(w.action("Classic1")->isChecked());
+    QVERIFY(w.action("Fast1")->isChecked());
+    QCOMPARE(w.action("Slow1")->data().toInt(), 1500);
+    QCOMPARE(w.action("UltraFast1")->data().toInt(), 500);
+    QCOMPARE(w.action("ScrollChatOff1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    QVERIFY(!w.action("JustWatch1")->isChecked());
+
+    // The board keeps its place and size; the client area never shrinks below it.
+    QCOMPARE(w.board().geometry(), QRect(3, 4, 653, 505));
+    w.show();
+    w.ResetLocation1Click();
+    QTRY_VERIFY(w.centralWidget()->width() >= 661 && w.centralWidget()->height() >= 513);
+}
+
+QTEST_MAIN(TestTchat)
+#include "tst_tchat.moc"
