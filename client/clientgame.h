@@ -16,7 +16,8 @@ enum class SeatPosition { Bottom = 0, Left = 1, Top = 2, Right = 3 };
 struct SeatView {
     QString name = QStringLiteral("<Waiting>");
     QString score = QStringLiteral("0");
-    bool highlighted = false; // bold and yellow while on turn, silver otherwise
+    // Bold and yellow at the start and while on turn; regular silver once the turn is elsewhere.
+    bool highlighted = true;
     bool watching = false;    // the eyes mark over the name
     bool winnerShown = false; // the winner animation runs
     int fanCount = 0;         // card backs drawn in the seat's fan
