@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QStandardPaths>
 
 namespace vrako {
 namespace {
@@ -37,6 +38,9 @@ ProgramSettings ProgramSettings::fromEnvironment() {
     ProgramSettings s;
     s.port = portFromEnvironment("VRAKO_PORT", 7772);
     s.lobbyPort = portFromEnvironment("VRAKO_LOBBY_PORT", 9001);
+    s.home = qEnvironmentVariable("VRAKO_HOME");
+    if (s.home.isEmpty())
+        s.home = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     return s;
 }
 

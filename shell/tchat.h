@@ -28,6 +28,8 @@ class TServer;
 struct ProgramSettings {
     quint16 port = 7772;
     quint16 lobbyPort = 9001;
+    // The folder of the settings file and the tally file.
+    QString home;
     static ProgramSettings fromEnvironment();
 };
 
