@@ -273,6 +273,8 @@ void Tchat::showEvent(QShowEvent* event) {
 }
 
 void Tchat::processparams(const QStringList& args) {
+    // The role is taken once: showing the window later must not read the command line again.
+    m_paramsRead = true;
     m_startGame->setEnabled(false);
     m_game->setHosting(false);
     if (args.isEmpty()) {
