@@ -12,32 +12,7 @@ using namespace vrako::tabletest;
 
 namespace {
 
-constexpr int kTurnTimeout = 30000; // a computer that draws waits half a second per card
 constexpr int kMaxTurns = 600;
-
-// Waits until one of the windows may play, or the game is over at the server and on every
-// window. Returns the window on turn, or nullptr when the game is over.
-Tchat* nextTurn(const std::vector<Tchat*>& players, const std::vector<Tchat*>& all,
-                const GameTable& t) {
-    Tchat* ready = nullptr;
-    const bool ok = QTest::qWaitFor(
-        [&] {
-            for (Tchat* w : players)
-                if (readyToPlay(*w, t)) {
-                    ready = w;
-                    return true;
-                }
-            if (t.state().gamerunning)
-                return false;
-            return std::all_of(all.begin(), all.end(), [](Tchat* w) {
-                return text(*w, "label_status").endsWith(QStringLiteral(" Wins!"));
-            });
-        },
-        kTurnTimeout);
-    if (!ok)
-        qWarning("no turn came: server seat %d", t.state().currentseat);
-    return ready;
-}
 
 // The winner as the server decided it: the lowest score.
 int serverWinner(const GameTable& t) {
