@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: MIT
+// The game start dialog: the spinner's range and step, the two tick boxes and the start request.
+#include "windows/gamestartdialog.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+using namespace vrako;
+
+namespace {
+
+QToolButton* button(GameStartDialog& d, const char* name) {
+    return d.findChild<QToolButton*>(QLatin1String(name));
+}
+
+void click(QToolButton* b) {
+    QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+}
+
+} // namespace
+
+class TestGameStartDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void startsAtTwentyOneMoreOrLess();
+    void spinner_data();
+    void spinner();
+    void boxes();
+    void startRequestsAndHides();
+};
+
+void TestGameStartDialog::startsAtTwentyOneMoreOrLess() {
+    GameStartDialog d;
+    QCOMPARE(d.windowTitle(), QStringLiteral("Vrako - Game Start"));
+    QCOMPARE(d.size(), QSize(255, 188));
+    auto* field = d.findChild<QLineEdit*>(QStringLiteral("edit_playtoscore"));
+    QVERIFY(field->isReadOnly());
+    QCOMPARE(field->text(), QStringLiteral("20"));
+    QCOMPARE(d.gameType(), QStringLiteral("d"));
+    QVERIFY(button(d, "box_different")->property("ticked").toBool());
+    QVERIFY(!button(d, "box_same")->property("ticked").toBool());
+}
+
+void TestGameStartDialog::spinner_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("arrows"); // u up, d down
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("up once") << "20"
+                             << "u"
+                             << "25";
+    QTest::newRow("up to the top") << "20"
+                                   << "uu"
+                                   << "30";
+    QTest::newRow("up at 30 stays") << "30"
+                                    << "u"
+                                    << "30";
+    QTest::newRow("no wrap past the top") << "20"
+                                          << "uuuu"
+                                          << "30";
+    QTest::newRow("down to the bottom") << "20"
+                                        << "dd"
+                                        << "10";
+    QTest::newRow("down at 10 stays") << "10"
+                                      << "d"
+                                      << "10";
+    QTest::newRow("down then up") << "10"
+                                  << "dduu"
+                                  << "20";
+    QTest::newRow("top to bottom") << "30"
+                                   << "dddd"
+                                   << "10";
+}
+
+void TestGameStartDialog::spinner() {
+    QFETCH(QString, from);
+    QFETCH(QString, arrows);
+    QFETCH(QString, expected);
+    GameStartDialog d;
+    d.show();
+    d.setPlayToScore(from);
+    for (QChar a : arrows)
+        click(button(d, a == QLatin1Char('u') ? "UpDown1_up" : "UpDown1_down"));
+    QCOMPARE(d.playToScore(), expected);
+    QCOMPARE(d.findChild<QLineEdit*>(QStringLiteral("edit_playtoscore"))->text(), expected);
+}
+
+void TestGameStartDialog::boxes() {
+    GameStartDialog d;
+    d.show();
+    QToolButton* same = button(d, "box_same");
+    QToolButton* different = button(d, "box_different");
+    auto ticks = [&] {
+        return QPair<bool, bool>(same->property("ticked").toBool(),
+                                 different->property("ticked").toBool());
+    };
+    const QImage unticked = different->icon().pixmap(38, 32).toImage();
+    click(same);
+    QCOMPARE(d.gameType(), QStringLiteral("s"));
+    QCOMPARE(ticks(), qMakePair(true, false));
+    // The picture follows the tick.
+    QCOMPARE(same->icon().pixmap(38, 32).toImage(), unticked);
+    QVERIFY(different->icon().pixmap(38, 32).toImage() != unticked);
+    click(same);
+    QCOMPARE(d.gameType(), QStringLiteral("s"));
+    QCOMPARE(ticks(), qMakePair(true, false));
+    click(different);
+    QCOMPARE(d.gameType(), QStringLiteral("d"));
+    QCOMPARE(ticks(), qMakePair(false, true));
+    click(different);
+    QCOMPARE(ticks(), qMakePair(false, true));
+
+    // Loading the settings: "s" ticks Same Number, anything else One More/Less.
+    d.changebox(QStringLiteral("s"));
+    QCOMPARE(ticks(), qMakePair(true, false));
+    QCOMPARE(d.gameType(), QStringLiteral("s"));
+    d.changebox(QStringLiteral("x"));
+    QCOMPARE(ticks(), qMakePair(false, true));
+    QCOMPARE(d.gameType(), QStringLiteral("d"));
+}
+
+void TestGameStartDialog::startRequestsAndHides() {
+    GameStartDialog d;
+    QSignalSpy spy(&d, &GameStartDialog::startRequested);
+    d.show();
+    click(button(d, "UpDown1_up"));
+    click(button(d, "box_same"));
+    click(button(d, "button_start"));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("25"));
+    QCOMPARE(spy.at(0).at(1).toString(), QStringLiteral("s"));
+    QVERIFY(!d.isVisible());
+
+    // A stored score outside the spinner's range is sent as it is.
+    d.setPlayToScore(QStringLiteral("45"));
+    d.changebox(QStringLiteral("d"));
+    d.show();
+    click(button(d, "button_start"));
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(1).at(0).toString(), QStringLiteral("45"));
+    QCOMPARE(spy.at(1).at(1).toString(), QStringLiteral("d"));
+    QVERIFY(!d.isVisible());
+}
+
+QTEST_MAIN(TestGameStartDialog)
+#include "tst_gamestartdialog.moc"
