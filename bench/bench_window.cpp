@@ -18,11 +18,9 @@
 #include <QTimer>
 #include <algorithm>
 #include <arpa/inet.h>
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <map>
