@@ -248,6 +248,7 @@ int soloGame(const char* argv0) {
         return 3;
     server->setBotSpeed(0);
     server->setRoundPause(0);
+    server->setComputerRetry(0);
     server->setSeed(20240601);
 
     ClientGame& game = window.game();

@@ -25,8 +25,6 @@ ClientGame::ClientGame(QObject* parent) : QObject(parent) {
                   QStringLiteral("Kling")};
     m_position = {SeatPosition::Bottom, SeatPosition::Bottom, SeatPosition::Left, SeatPosition::Top,
                   SeatPosition::Right};
-    for (HandCard& c : m_cards)
-        c = HandCard{};
 }
 
 void ClientGame::setHosting(bool on) {
@@ -225,8 +223,7 @@ void ClientGame::playerdisconnected(std::string_view args) {
 
 void ClientGame::cleartable() {
     m_handslots.fill(0);
-    for (HandCard& c : m_cards)
-        c = HandCard{};
+    m_cards.fill(HandCard{});
     m_pendingcard = 0;
     m_chooser = false;
 }

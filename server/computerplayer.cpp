@@ -12,7 +12,7 @@ void ComputerPlayer::computerplay(int seat) {
         computerreverse(seat))
         return;
     m_table.drawcard(seat);
-    m_table.host().startComputerTimer(GameTable::kComputerRetryMs);
+    m_table.host().startComputerTimer(m_table.computerRetry());
 }
 
 int ComputerPlayer::findSlot(int seat, int code) const {

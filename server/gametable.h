@@ -38,8 +38,6 @@ class GameTable {
 public:
     static constexpr int kSeats = 4;
     static constexpr int kRecords = 9;
-    // Delay of the computer after its own draw, and when a seat on turn is set to watching.
-    static constexpr int kComputerRetryMs = 500;
 
     GameTable(ServerHost& host, RandomSource& random) : m_host(host), m_random(random) {}
 
@@ -47,6 +45,9 @@ public:
     int botSpeed() const { return m_botSpeed; }
     void setRoundPause(int ms) { m_roundPause = ms; }
     int roundPause() const { return m_roundPause; }
+    // Delay of the computer after its own draw, and when a seat on turn is set to watching.
+    void setComputerRetry(int ms) { m_computerRetry = ms; }
+    int computerRetry() const { return m_computerRetry; }
 
     // record must be 1..9 (callers check their numbers first).
     PlayerRecord& player(int record) { return m_players[record]; }
@@ -102,6 +103,7 @@ private:
     std::array<PlayerRecord, kRecords + 1> m_players{}; // index 0 unused
     GameState m_state;
     int m_botSpeed = 1000;
+    int m_computerRetry = 500;
     int m_roundPause = 10000;
 };
 

@@ -213,7 +213,7 @@ void ServerLogic::justwatch(int sender, std::string_view args) {
         p.watching = true;
         m_table.sendToAll(msg::justwatching(*seat, 1));
         if (m_table.state().currentseat == *seat)
-            m_host.startComputerTimer(GameTable::kComputerRetryMs);
+            m_host.startComputerTimer(m_table.computerRetry());
     }
 }
 

@@ -38,6 +38,7 @@ public:
 
     void setBotSpeed(int ms) { m_logic.table().setBotSpeed(ms); }
     void setRoundPause(int ms) { m_logic.table().setRoundPause(ms); }
+    void setComputerRetry(int ms) { m_logic.table().setComputerRetry(ms); }
     void setSeed(std::uint64_t seed) { m_random.reseed(seed); }
 
     ServerLogic& logic() { return m_logic; }

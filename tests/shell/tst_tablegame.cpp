@@ -40,6 +40,7 @@ void TestTableGame::soloGameThroughTheStartButton() {
     GameTable& t = table(*w);
     w->server()->setBotSpeed(1);
     w->server()->setRoundPause(20);
+    w->server()->setComputerRetry(1);
     w->server()->setSeed(7);
     Recorder rec(*w, &t);
     QTRY_COMPARE(w->board().nameLabel(1)->text(), QStringLiteral("You"));
@@ -153,6 +154,7 @@ void TestTableGame::twoPlayersAndASpectator() {
     GameTable& t = table(*host);
     server.setBotSpeed(1);
     server.setRoundPause(20);
+    server.setComputerRetry(1);
     server.setSeed(11);
     const quint16 port = server.port();
 

@@ -42,6 +42,7 @@ void TestTableSeats::watchingAndRemoval() {
     GameTable& t = table(*host);
     server.setBotSpeed(1);
     server.setRoundPause(20);
+    server.setComputerRetry(1);
     server.setSeed(5);
     const quint16 port = server.port();
 
