@@ -26,14 +26,17 @@
 
 namespace vrako::tabletest {
 
-// A stand-in lobby that accepts and keeps its connections.
+// A stand-in lobby that accepts, keeps and counts its connections.
 struct Lobby {
     QTcpServer server;
+    int connections = 0;
     Lobby() {
         server.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&server, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket* s = server.nextPendingConnection())
+            while (QTcpSocket* s = server.nextPendingConnection()) {
+                ++connections;
                 s->setParent(&server);
+            }
         });
     }
     quint16 port() const { return server.serverPort(); }
@@ -47,6 +50,19 @@ inline std::unique_ptr<Tchat> window(quint16 port, quint16 lobbyPort) {
     auto w = std::make_unique<Tchat>(s);
     w->createSideWindows();
     return w;
+}
+
+// A shown host window named Ann whose server runs without delays and with a fixed seed.
+inline std::unique_ptr<Tchat> fastHost(const Lobby& lobby, std::uint64_t seed) {
+    auto host = window(0, lobby.port());
+    host->processparams({"Ann", "x", "false"});
+    host->show();
+    TServer& server = *host->server();
+    server.setBotSpeed(1);
+    server.setRoundPause(20);
+    server.setComputerRetry(1);
+    server.setSeed(seed);
+    return host;
 }
 
 // Takes the role the arguments name and shows the window, as the program does at start-up.

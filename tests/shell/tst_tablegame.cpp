@@ -147,15 +147,10 @@ void TestTableGame::soloGameThroughTheStartButton() {
 
 void TestTableGame::twoPlayersAndASpectator() {
     Lobby lobby;
-    auto host = window(0, lobby.port());
-    start(*host, {"Ann", "x", "false"});
+    auto host = fastHost(lobby, 11);
     QTRY_COMPARE(host->game().myseat(), 1);
     TServer& server = *host->server();
     GameTable& t = table(*host);
-    server.setBotSpeed(1);
-    server.setRoundPause(20);
-    server.setComputerRetry(1);
-    server.setSeed(11);
     const quint16 port = server.port();
 
     auto bo = window(port, lobby.port());

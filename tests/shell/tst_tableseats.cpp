@@ -35,15 +35,10 @@ private slots:
 
 void TestTableSeats::watchingAndRemoval() {
     Lobby lobby;
-    auto host = window(0, lobby.port());
-    start(*host, {"Ann", "x", "false"});
+    auto host = fastHost(lobby, 5);
     QTRY_COMPARE(host->game().myseat(), 1);
     TServer& server = *host->server();
     GameTable& t = table(*host);
-    server.setBotSpeed(1);
-    server.setRoundPause(20);
-    server.setComputerRetry(1);
-    server.setSeed(5);
     const quint16 port = server.port();
 
     auto bo = window(port, lobby.port());

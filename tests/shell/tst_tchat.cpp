@@ -6,6 +6,7 @@
 #include "client/clientconnection.h"
 #include "server/tserver.h"
 #include "shell/tchat.h"
+#include "table_helper.h"
 #include "widgets/richtextview.h"
 #include "widgets/soundplayer.h"
 #include "windows/spylist.h"
@@ -20,47 +21,7 @@
 #include <memory>
 
 using namespace vrako;
-
-namespace {
-
-// A stand-in lobby: counts the connections made to it.
-struct Lobby {
-    QTcpServer server;
-    int connections = 0;
-    Lobby() {
-        server.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&server, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket* s = server.nextPendingConnection()) {
-                ++connections;
-                s->setParent(&server);
-            }
-        });
-    }
-    quint16 port() const { return server.serverPort(); }
-};
-
-QString chatText(Tchat& w) {
-    auto* view = w.chat().findChild<RichTextView*>(QStringLiteral("mainchat"));
-    view->selectAll();
-    // Lines without a name start with a space and words keep theirs: compare simplified text.
-    const QString text = view->selectedText().replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    view->deselect();
-    QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString& line : lines)
-        line = line.simplified();
-    return lines.join(QLatin1Char('\n')).trimmed();
-}
-
-std::unique_ptr<Tchat> window(quint16 port, quint16 lobbyPort) {
-    ProgramSettings s;
-    s.port = port;
-    s.lobbyPort = lobbyPort;
-    auto w = std::make_unique<Tchat>(s);
-    w->createSideWindows();
-    return w;
-}
-
-} // namespace
+using namespace vrako::tabletest;
 
 class TestTchat : public QObject {
     Q_OBJECT
