@@ -43,7 +43,8 @@ void setLabelColour(QLabel* label, const QColor& colour) {
 BoardView::BoardView(ClientGame* game, QWidget* parent) : QWidget(parent), m_game(game) {
     setObjectName(QStringLiteral("panel_board"));
     setFixedSize(653, 505);
-    setFocusPolicy(Qt::StrongFocus);
+    // Reached with Tab; a click leaves the keyboard with the chat entry.
+    setFocusPolicy(Qt::TabFocus);
     setAccessibleName(QStringLiteral("Card table"));
     m_dpr = devicePixelRatioF();
     m_tile = art::backgroundTile(m_dpr);
@@ -111,12 +112,12 @@ void BoardView::buildTable() {
     m_topcard = makeLabel("image_topcard", {274, 122, 53, 77}, 12, false);
     m_other = makePicture("image_other", {286, 136, 53, 77});
     m_other->hide();
-    connect(m_other, &ClickLabel::pressed, m_game, [this] { m_game->image_drawClick(); });
+    connect(m_other, &ClickLabel::clicked, m_game, [this] { m_game->image_drawClick(); });
     m_draw = makePicture("image_draw", {345, 122, 53, 77});
     m_draw->setPixmap(art::cardBack(m_dpr));
     m_draw->setAccessibleName(QStringLiteral("Draw Pile"));
     m_draw->setCursor(Qt::PointingHandCursor);
-    connect(m_draw, &ClickLabel::pressed, m_game, [this] { m_game->image_drawClick(); });
+    connect(m_draw, &ClickLabel::clicked, m_game, [this] { m_game->image_drawClick(); });
     m_drawLabel = makeLabel("label_draw", {345, 199, 80, 16}, 13, true);
     m_drawLabel->setText(QStringLiteral("Draw Pile"));
     m_drawLabel->hide();
@@ -151,7 +152,7 @@ void BoardView::buildTable() {
     m_start->setAccessibleName(QStringLiteral("Start Game"));
     m_start->setCursor(Qt::PointingHandCursor);
     m_start->hide();
-    connect(m_start, &ClickLabel::pressed, m_game, [this] { m_game->button_startClick(); });
+    connect(m_start, &ClickLabel::clicked, m_game, [this] { m_game->button_startClick(); });
     m_focusMark = makeLabel("keyboard_choice", {}, 12, false);
     m_focusMark->setStyleSheet(QStringLiteral("border: 2px solid rgb(255, 215, 0);"
                                               "border-radius: 5px;"));
@@ -187,7 +188,7 @@ void BoardView::buildChooser() {
         bar->setCursor(Qt::PointingHandCursor);
         bar->setAccessibleName(QLatin1String(kColourWords[i]));
         const int value = 53 + i;
-        connect(bar, &ClickLabel::pressed, m_game, [this, value] { m_game->Image3Click(value); });
+        connect(bar, &ClickLabel::clicked, m_game, [this, value] { m_game->Image3Click(value); });
     }
     m_chooser->hide();
 }
@@ -211,7 +212,8 @@ void BoardView::buildPopup() {
 
 void BoardView::label_name2ContextPopup(int seat) {
     const bool on = m_game->seatPopupEnabled(seat);
-    m_remove->setEnabled(on);
+    // The host removing its own seat would end the game for everybody.
+    m_remove->setEnabled(on && seat != m_game->myseat());
     m_setWatch->setEnabled(on);
     m_unsetWatch->setEnabled(on);
     m_popupSeat = seat;
@@ -346,7 +348,8 @@ void BoardView::syncHand() {
             pic = makePicture(QByteArray("card" + QByteArray::number(id)).constData(), {});
             pic->setCursor(Qt::PointingHandCursor);
             connect(pic, &ClickLabel::pressed, m_game, [this, id](Qt::MouseButton b) {
-                m_game->movingimagesMouseDown(id, b == Qt::RightButton);
+                if (b == Qt::LeftButton || b == Qt::RightButton)
+                    m_game->movingimagesMouseDown(id, b == Qt::RightButton);
             });
             pic->show();
         }
@@ -420,9 +423,14 @@ void BoardView::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void BoardView::mousePressEvent(QMouseEvent* event) {
-    setFocus(Qt::MouseFocusReason);
-    QWidget::mousePressEvent(event);
+void BoardView::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    syncHand(); // shows the keyboard's choice
+}
+
+void BoardView::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    syncHand();
 }
 
 void BoardView::paintEvent(QPaintEvent*) {

@@ -14,11 +14,15 @@ public:
 
 signals:
     void pressed(Qt::MouseButton button);
+    // A press of the left button, the one that acts on a picture.
+    void clicked();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override {
-        emit pressed(event->button());
         event->accept();
+        emit pressed(event->button());
+        if (event->button() == Qt::LeftButton)
+            emit clicked();
     }
 };
 

@@ -23,8 +23,8 @@ void ClientConnection::open(const QString& host, quint16 port) {
         m_sock.setPortName(QString::number(port));
         m_sock.setHostName(host);
         m_sock.Open();
-    } catch (const ESockException&) {
-        // A host that cannot be resolved leaves the client unconnected, as a refusal does.
+    } catch (const ESockException& e) {
+        emit errorReported(QString::fromUtf8(e.what()));
     }
 }
 
@@ -54,7 +54,9 @@ void ClientConnection::sockRead() {
         m_timer.start();
 }
 
-void ClientConnection::sockInfo(TSocketInfo, const QString& msg) {
+void ClientConnection::sockInfo(TSocketInfo info, const QString& msg) {
+    if (info == TSocketInfo::Error)
+        emit errorReported(msg);
     if (msg != QLatin1String("Socket Closed") || m_closed)
         return;
     // What the server said before it closed (a full game, a removal) is still shown first.

@@ -31,6 +31,8 @@ signals:
     void messageReceived(const std::string& message);
     // The connection is gone and every message that came before the close has been handed out.
     void socketClosed();
+    // A connection that could not be made or broke: the socket's report, e.g. a refusal.
+    void errorReported(const QString& message);
 
 private:
     void sockRead();

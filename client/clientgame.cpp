@@ -199,7 +199,7 @@ void ClientGame::playerdisconnected(std::string_view args) {
     if (!seat)
         return;
     const QString name = qs(r.rest());
-    if (*seat == m_myseat) {
+    if (m_loggedin && *seat == m_myseat) {
         m_loggedin = false;
         emit closeRequested();
     }

@@ -7,7 +7,6 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vrako"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vrako"));
     vrako::Tchat window;
     window.createSideWindows();
     window.show();

@@ -5,6 +5,7 @@
 #include "client/boardview.h"
 #include "client/clientconnection.h"
 #include "net/messages.h"
+#include "server/serverlogic.h"
 #include "server/tserver.h"
 #include "widgets/soundplayer.h"
 #include "windows/gamestartdialog.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRandomGenerator>
@@ -222,6 +224,13 @@ void Tchat::wireGame() {
         if (!m_closeAfterMessage)
             close();
     });
+    if (auto* entry = m_chat->findChild<QWidget*>(QStringLiteral("mychat")))
+        entry->installEventFilter(this);
+    connect(m_conn, &ClientConnection::errorReported, this, [this](const QString& message) {
+        if (!m_game->loggedin())
+            m_chat->addlinetochat(QStringLiteral("0+Cannot connect to the game: ") + message,
+                                  ClientGame::kBlue);
+    });
     connect(m_game, &ClientGame::sendRequested, m_conn, &ClientConnection::send);
     connect(m_chat, &ChatPanel::sendRequested, m_conn, &ClientConnection::send);
     connect(m_game, &ClientGame::chatLine, m_chat, &ChatPanel::addlinetochat);
@@ -233,6 +242,16 @@ void Tchat::wireGame() {
     connect(m_game, &ClientGame::notConnected, this,
             [this] { showMessage(QStringLiteral("You are not connected"), false); });
     connect(m_game, &ClientGame::changed, this, &Tchat::syncMenus);
+}
+
+bool Tchat::eventFilter(QObject* watched, QEvent* event) {
+    // Escape in the chat entry hands the keyboard to the table for keyboard play.
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        m_board->setFocus(Qt::ShortcutFocusReason);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Tchat::syncMenus() {
@@ -273,6 +292,7 @@ void Tchat::showEvent(QShowEvent* event) {
 }
 
 void Tchat::processparams(const QStringList& args) {
+    createSideWindows();
     // The role is taken once: showing the window later must not read the command line again.
     m_paramsRead = true;
     m_startGame->setEnabled(false);
@@ -290,7 +310,9 @@ void Tchat::processparams(const QStringList& args) {
                           ClientGame::kBlue);
     if (args.size() < 3)
         return;
-    m_game->setPlayerName(args[0]);
+    // The server would replace these in the login; the name we send in requests must match.
+    m_game->setPlayerName(
+        QString::fromStdString(ServerLogic::cleanName(args[0].toUtf8().toStdString())));
     m_hostaddress = args[1];
     if (args[2] == QLatin1String("true"))
         joinpress();
@@ -307,10 +329,10 @@ void Tchat::hostpress() {
     }
     try {
         m_server->listen(m_settings.port);
-    } catch (const ESockException&) {
-        m_chat->addlinetochat(
-            QStringLiteral("0+Cannot host a game: port %1 is in use.").arg(m_settings.port),
-            0x0000FF);
+    } catch (const ESockException& e) {
+        // Without our own server there is nothing to host: say why and take no role.
+        showMessage(QString::fromUtf8(e.what()), false);
+        return;
     }
     m_game->setHosting(true);
     // Our own server: with port 0 the system chose the port it listens on.
@@ -339,7 +361,8 @@ void Tchat::openLobbyConnection() {
 }
 
 void Tchat::ResetLocation1Click() {
-    setGeometry(3, 3, kBoardSize.width(), kBoardSize.height());
+    move(3, 3); // the frame's corner
+    resize(kBoardSize);
 }
 
 void Tchat::resizeEvent(QResizeEvent* event) {

@@ -38,8 +38,12 @@ SpyList::SpyList(QWidget* parent)
 }
 
 void SpyList::setEntries(const QStringList& entries) {
+    // The entry under the mouse keeps being meant when others come or go.
+    const QString hovered =
+        m_hovered >= 0 && m_hovered < m_list->count() ? m_list->item(m_hovered)->text() : QString();
     m_list->clear();
     m_list->addItems(entries);
+    m_hovered = hovered.isEmpty() ? -1 : int(entries.indexOf(hovered));
 }
 
 QStringList SpyList::entries() const {

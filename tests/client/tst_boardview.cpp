@@ -75,6 +75,11 @@ void TestBoardView::clickingPlaysAndRaises() {
     QCOMPARE(t.cardPos(1), QPoint(108, 254));
     QCOMPARE(t.board.findChild<QLabel*>("label_status")->text(), QStringLiteral("Invalid Play"));
 
+    // Only the left button acts on the draw pile; a middle click on a card does nothing.
+    const qsizetype before = t.sent.size();
+    QTest::mouseClick(t.board.findChild<ClickLabel*>("image_draw"), Qt::RightButton);
+    QTest::mouseClick(t.board.cardPicture(2), Qt::MiddleButton);
+    QCOMPARE(t.sent.size(), before);
     QTest::mouseClick(t.board.findChild<ClickLabel*>("image_draw"), Qt::LeftButton);
     QCOMPARE(t.sent.last(), QByteArray("CMD_drawcard+2\xFF"));
 }

@@ -12,6 +12,7 @@
 #include "windows/spylist.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -33,6 +34,7 @@ private slots:
     void tenthConnectionIsTurnedAway();
     void hostLeavingClosesJoiners();
     void windowsAndMenus();
+    void failuresAreShown();
 };
 
 void TestTchat::soloGame() {
@@ -170,8 +172,7 @@ void TestTchat::tenthConnectionIsTurnedAway() {
     }
     QTRY_COMPARE(host->server()->connectionCount(), 9);
     auto tenth = window(host->server()->port(), lobby.port());
-    tenth->show();
-    tenth->processparams({"Zed", "127.0.0.1", "true"});
+    start(*tenth, {"Zed", "127.0.0.1", "true"});
     QMessageBox* box = nullptr;
     QTRY_VERIFY((box = tenth->findChild<QMessageBox*>()) != nullptr);
     QCOMPARE(box->text(), QStringLiteral("Game is full"));
@@ -186,16 +187,15 @@ void TestTchat::hostLeavingClosesJoiners() {
     host->processparams({"Ann", "x", "false"});
     QTRY_COMPARE(host->game().myseat(), 1);
     auto joiner = window(host->server()->port(), lobby.port());
-    joiner->show();
-    joiner->processparams({"Bo", "127.0.0.1", "true"});
+    start(*joiner, {"Bo", "127.0.0.1", "true"});
     QTRY_COMPARE(joiner->game().myseat(), 2);
     host.reset();
     QTRY_VERIFY(!joiner->isVisible());
 }
 
 void TestTchat::windowsAndMenus() {
-    Tchat w;
-    w.createSideWindows();
+    auto window0 = window(0, 1);
+    Tchat& w = *window0;
     const char* const order[] = {"Tabout",   "Thelp",      "TServer",    "Tspylist",
                                  "Tphrases", "Ttallylist", "Tgamestart", "Tdownload"};
     QStringList created;
@@ -223,9 +223,47 @@ void TestTchat::windowsAndMenus() {
 
     // The board keeps its place and size; the client area never shrinks below it.
     QCOMPARE(w.board().geometry(), QRect(3, 4, 653, 505));
-    w.show();
+    start(w, {"Ann", "x"}); // two arguments: no role
+
+    // Escape in the chat entry hands the keyboard to the table.
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QWidget* entry = w.chat().findChild<QWidget*>(QStringLiteral("mychat"));
+    entry->setFocus();
+    QTRY_VERIFY(entry->hasFocus());
+    QTest::keyClick(entry, Qt::Key_Escape);
+    QTRY_VERIFY(w.board().hasFocus());
+
     w.ResetLocation1Click();
     QTRY_VERIFY(w.centralWidget()->width() >= 661 && w.centralWidget()->height() >= 513);
+}
+
+void TestTchat::failuresAreShown() {
+    Lobby lobby;
+    auto first = window(0, lobby.port());
+    start(*first, {"Ann", "x", "false"});
+    QTRY_COMPARE(first->game().myseat(), 1);
+
+    // A second host on the same port takes no role and says why.
+    auto second = window(first->server()->port(), lobby.port());
+    start(*second, {"Bo+Co", "x", "false"});
+    QMessageBox* box = nullptr;
+    QTRY_VERIFY((box = second->findChild<QMessageBox*>()) != nullptr);
+    QCOMPARE(box->text(), QStringLiteral("Listen - Error Binding Socket"));
+    QVERIFY(!second->game().hosting());
+    QVERIFY(!second->action("StartGame1")->isEnabled());
+    QVERIFY(!second->connection().sock().hasHandle());
+    QTest::qWait(50);
+    QCOMPARE(first->server()->connectionCount(), 1);
+    // The name we would send is the one the server keeps.
+    QCOMPARE(second->game().playername(), QStringLiteral("Bo_Co"));
+
+    // A refused join is reported in the chat instead of waiting for ever.
+    auto joiner = window(first->server()->port(), lobby.port());
+    first.reset();
+    start(*joiner, {"Cy", "127.0.0.1", "true"});
+    QTRY_VERIFY(chatText(*joiner).contains(
+        QStringLiteral("Cannot connect to the game: Error #10061 (WSAECONNREFUSED)")));
+    QVERIFY(joiner->isVisible());
 }
 
 QTEST_MAIN(TestTchat)
