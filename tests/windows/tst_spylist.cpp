@@ -16,6 +16,7 @@ private slots:
     void removal_data();
     void removal();
     void mouseChoosesTheEntry();
+    void chosenEntryFollowsListChanges();
 };
 
 void TestSpyList::entriesAndWindow() {
@@ -72,6 +73,24 @@ void TestSpyList::mouseChoosesTheEntry() {
     QTRY_COMPARE(list.hoveredIndex(), 1);
     QTest::mouseMove(box->viewport(), QPoint(second.center().x(), box->viewport()->height() - 2));
     QTRY_COMPARE(list.hoveredIndex(), -1);
+}
+
+void TestSpyList::chosenEntryFollowsListChanges() {
+    SpyList list;
+    QSignalSpy kicks(&list, &SpyList::kickRequested);
+    list.setEntries({"5: Eve", "6: Di", "7: Fay"});
+    list.setHoveredIndex(1);
+    // Eve leaves while the popup is open: Di is still the one meant.
+    list.setEntries({"6: Di", "7: Fay"});
+    QCOMPARE(list.hoveredIndex(), 0);
+    list.popup_kickhimClick();
+    QCOMPARE(kicks.size(), 1);
+    QCOMPARE(kicks.takeFirst().at(0).toInt(), 6);
+    // Di leaves: nobody is meant any more.
+    list.setEntries({"7: Fay"});
+    QCOMPARE(list.hoveredIndex(), -1);
+    list.popup_kickhimClick();
+    QCOMPARE(kicks.size(), 0);
 }
 
 QTEST_MAIN(TestSpyList)
