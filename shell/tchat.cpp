@@ -8,6 +8,7 @@
 #include "server/serverlogic.h"
 #include "server/tserver.h"
 #include "widgets/soundplayer.h"
+#include "windows/downloadwindow.h"
 #include "windows/gamestartdialog.h"
 #include "windows/sidewindow.h"
 #include "windows/spylist.h"
@@ -196,8 +197,10 @@ void Tchat::createSideWindows() {
         new SideWindow("Tphrases", QStringLiteral("Phrase Buttons - Wordline"), {320, 300}, this);
     m_tally = new SideWindow("Ttallylist", QStringLiteral("Vrako - Tally List"), {468, 365}, this);
     m_gamestart = new GameStartDialog(this);
-    m_download =
-        new SideWindow("Tdownload", QStringLiteral("Download The Dovi42 Lobby"), {420, 300}, this);
+    auto* download = new DownloadWindow(this);
+    connect(download, &DownloadWindow::messageWanted, this,
+            [this](const QString& text) { showMessage(text, false); });
+    m_download = download;
     m_windows = {m_about,   m_help,  m_serverWindow, m_spylist,
                  m_phrases, m_tally, m_gamestart,    m_download};
 

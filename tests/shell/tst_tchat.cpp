@@ -45,7 +45,10 @@ void TestTchat::soloGame() {
     QCOMPARE(w->hostaddress(), QStringLiteral("127.0.0.1"));
     QVERIFY(w->server());
     QTRY_COMPARE(w->game().myseat(), 1);
-    QVERIFY(w->findChild<QWidget*>(QStringLiteral("Tdownload"))->isVisible());
+    QWidget* download = w->findChild<QWidget*>(QStringLiteral("Tdownload"));
+    QVERIFY(download->isVisible());
+    QTest::mouseClick(download->findChild<QWidget*>(QStringLiteral("Button1")), Qt::LeftButton);
+    QVERIFY(!download->isVisible());
     QVERIFY(w->action("StartGame1")->isEnabled());
     QVERIFY(w->game().startButtonShown());
     QVERIFY(chatText(*w).startsWith(QStringLiteral("Loading Solo Game..Please wait.")));
