@@ -7,6 +7,6 @@ tools/deps.sh
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVRAKO_SANITIZE=ON -DVRAKO_BENCH=OFF >/dev/null
 cmake --build build-asan -j2
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-asan -j2 --output-on-failure
