@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 
 namespace vrako {
 
@@ -15,6 +17,7 @@ ChatEdit::ChatEdit(QWidget* parent) : QLineEdit(parent), m_menu(new QMenu(this))
     QAction* paste = m_menu->addAction(tr("Paste"), this, &ChatEdit::pasteAtEnd);
     paste->setObjectName(QStringLiteral("Paste1"));
     paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    setAcceptDrops(false); // dropped text would land inside the line, not at its end
 }
 
 void ChatEdit::appendText(const QString& more) {
@@ -54,6 +57,33 @@ void ChatEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void ChatEdit::inputMethodEvent(QInputMethodEvent* event) {
+    // Text composed by an input method is typing too.
+    if (holdsHint() && (!event->commitString().isEmpty() || !event->preeditString().isEmpty()))
+        clear();
+    QLineEdit::inputMethodEvent(event);
+}
+
+void ChatEdit::mousePressEvent(QMouseEvent* event) {
+    // The middle button pastes the selection, and like every paste it goes to the end.
+    if (event->button() == Qt::MiddleButton) {
+        const QString selection = QApplication::clipboard()->text(QClipboard::Selection);
+        if (!selection.isEmpty())
+            appendText(QString(selection).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+        event->accept();
+        return;
+    }
+    QLineEdit::mousePressEvent(event);
+}
+
+void ChatEdit::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
 }
 
 void ChatEdit::contextMenuEvent(QContextMenuEvent* event) {

@@ -55,8 +55,14 @@ void ClientConnection::sockRead() {
 }
 
 void ClientConnection::sockInfo(TSocketInfo info, const QString& msg) {
-    if (info == TSocketInfo::Error)
+    if (info == TSocketInfo::Error) {
         emit errorReported(msg);
+        // A reset or a failed write on an established connection: it is gone, as if closed.
+        if (m_sock.Connected()) {
+            m_sock.Close();
+            return;
+        }
+    }
     if (msg != QLatin1String("Socket Closed") || m_closed)
         return;
     // What the server said before it closed (a full game, a removal) is still shown first.

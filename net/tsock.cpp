@@ -2,6 +2,7 @@
 #include "net/tsock.h"
 
 #include <QHash>
+#include <QMetaMethod>
 #include <QMetaType>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -20,6 +21,8 @@ namespace {
 
 constexpr qsizetype kReadChunk = 32768;
 constexpr int kBacklog = 5;
+// How long a listener rests when a waiting connection cannot be taken yet.
+constexpr int kAcceptPauseMs = 200;
 
 // Host names already resolved in this process, keyed by their lower-case form.
 QHash<QString, quint32>& hostCache() {
@@ -139,7 +142,8 @@ quint32 TSock::resolveHost() {
         throw ESockException("Host Lookup - Could Not Find Host Entry");
     if (m_hostName.at(0).isDigit()) {
         in_addr addr{};
-        if (::inet_pton(AF_INET, m_hostName.toLatin1().constData(), &addr) != 1)
+        // inet_aton also takes the short dotted forms ("127.1") that WinSock accepts.
+        if (::inet_aton(m_hostName.toLatin1().constData(), &addr) == 0)
             throw ESockException("Host Lookup - Could Not Find Host Entry");
         return addr.s_addr;
     }
@@ -285,6 +289,11 @@ bool TSock::Accept(TSock*& newSock, const std::function<void(TSock*)>& setup) {
     const int fd =
         ::accept4(m_fd, reinterpret_cast<sockaddr*>(&peer), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) {
+        const int err = errno;
+        // Out of descriptors or memory: the connection stays waiting, and the listener would be
+        // reported readable again at once. Rest a moment instead of spinning.
+        if (err == EMFILE || err == ENFILE || err == ENOBUFS || err == ENOMEM)
+            pauseAccepting();
         report(TSocketInfo::Accept, QStringLiteral("Could Not Accept Connection"));
         return false;
     }
@@ -378,6 +387,10 @@ void TSock::onReadable() {
     if (m_fd < 0 || m_failed)
         return;
     if (m_listening) {
+        if (!isSignalConnected(QMetaMethod::fromSignal(&TSock::OnAccept))) {
+            pauseAccepting(); // nobody takes the connection yet
+            return;
+        }
         emit OnAccept();
         return;
     }
@@ -402,6 +415,17 @@ void TSock::onReadable() {
     report(TSocketInfo::Receive, QStringLiteral("Non-Blocking Incoming Data"));
     if (self)
         emit OnRead(static_cast<int>(m_in.size()));
+}
+
+void TSock::pauseAccepting() {
+    if (!m_readNotifier)
+        return;
+    m_readNotifier->setEnabled(false);
+    const quint32 generation = m_generation;
+    QTimer::singleShot(kAcceptPauseMs, this, [this, generation] {
+        if (m_generation == generation && m_listening && m_readNotifier)
+            m_readNotifier->setEnabled(true);
+    });
 }
 
 void TSock::onWritable() {

@@ -98,6 +98,7 @@ private:
     void createNotifiers(bool listener);
     void destroyNotifiers();
     void onReadable();
+    void pauseAccepting();
     void onWritable();
     void flushOutput();
     void adoptAccepted(int fd, const QString& peerAddress, TSock* listener);

@@ -257,6 +257,12 @@ int winsockCodeFromErrno(int err) {
         return 10070;
     case EREMOTE:
         return 10071;
+    case ENFILE:
+        return 10024; // too many open files, system-wide
+    case ENOMEM:
+        return 10055; // no buffer space
+    case EPERM:
+        return 10013; // a firewall refusing the connection
     default:
         // Codes without a counterpart are passed through; they report as "UNKNOWN ERROR".
         return err;

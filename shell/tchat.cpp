@@ -355,6 +355,8 @@ void Tchat::joinpress() {
 void Tchat::openLobbyConnection() {
     // Only tells the lobby that a game runs: nothing is sent or read, failures go unnoticed.
     m_lobby = std::make_unique<TSock>();
+    // Whatever the lobby might send is not for us; it must not pile up either.
+    connect(m_lobby.get(), &TSock::OnRead, this, [this] { m_lobby->Receive(); });
     try {
         m_lobby->setHostName(QStringLiteral("127.0.0.1"));
         m_lobby->setPortName(QString::number(m_settings.lobbyPort));

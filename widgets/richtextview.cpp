@@ -59,6 +59,9 @@ void RichTextView::clear() {
     m_anchor = m_cursor = Pos{};
     m_selecting = false;
     m_pressLink = -1;
+    // An empty log has nothing to scroll through.
+    updateScrollBar();
+    verticalScrollBar()->setValue(0);
 }
 
 void RichTextView::format() {
@@ -315,8 +318,10 @@ QString RichTextView::selectedText() const {
 }
 
 void RichTextView::copy() const {
-    if (hasSelection()) {
-        QApplication::clipboard()->setText(selectedText());
+    // A selection between two positions with no text between them leaves the clipboard alone.
+    const QString text = selectedText();
+    if (!text.isEmpty()) {
+        QApplication::clipboard()->setText(text);
     }
 }
 

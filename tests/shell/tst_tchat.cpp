@@ -92,6 +92,12 @@ void TestTchat::roles() {
         // A host always plays at its own server, whatever the second argument says.
         QCOMPARE(w->connection().sock().HostName(), hosts ? QStringLiteral("127.0.0.1") : args[1]);
         QTRY_COMPARE(lobby.connections, 1);
+        // What the lobby sends is dropped, not kept.
+        auto* peer = lobby.server.findChild<QTcpSocket*>();
+        peer->write(QByteArray(100 * 1024, 'x'));
+        QTRY_COMPARE(peer->bytesToWrite(), 0);
+        QTest::qWait(50);
+        QVERIFY(w->lobbySocket()->Receive().isEmpty());
     } else {
         QVERIFY(!w->connection().sock().hasHandle());
         QTest::qWait(50);

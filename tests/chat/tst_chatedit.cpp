@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+// The entry field's hint gives way to every kind of typing; pastes of any kind go to the end;
+// the log view's clear and copy leave nothing stale behind.
+#include "chat/chatedit.h"
+#include "widgets/richtextview.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace vrako;
+
+class TestChatEdit : public QObject {
+    Q_OBJECT
+private slots:
+    void composedTextReplacesTheHint();
+    void middleClickPastesAtTheEnd();
+    void clearingTheLogResetsScrolling();
+    void copyNeedsSelectedText();
+};
+
+void TestChatEdit::composedTextReplacesTheHint() {
+    ChatEdit edit;
+    QVERIFY(edit.holdsHint());
+    QInputMethodEvent compose;
+    compose.setCommitString(QStringLiteral("é"));
+    QApplication::sendEvent(&edit, &compose);
+    QCOMPARE(edit.text(), QStringLiteral("é"));
+}
+
+void TestChatEdit::middleClickPastesAtTheEnd() {
+    QClipboard* clipboard = QApplication::clipboard();
+    if (!clipboard->supportsSelection())
+        QSKIP("this platform has no selection clipboard");
+    ChatEdit edit;
+    edit.setText(QStringLiteral("hello"));
+    edit.setCursorPosition(0);
+    clipboard->setText(QStringLiteral(" world"), QClipboard::Selection);
+    QTest::mouseClick(&edit, Qt::MiddleButton, {}, QPoint(2, 2));
+    QCOMPARE(edit.text(), QStringLiteral("hello world"));
+}
+
+void TestChatEdit::clearingTheLogResetsScrolling() {
+    RichTextView view;
+    view.resize(300, 80);
+    view.show();
+    for (int i = 0; i < 50; ++i)
+        view.addTextAsParagraph(QStringLiteral("line %1").arg(i), 0);
+    view.format();
+    view.scrollToEnd();
+    QVERIFY(view.verticalScrollBar()->maximum() > 0);
+    view.clear();
+    view.format();
+    QCOMPARE(view.verticalScrollBar()->maximum(), 0);
+    QCOMPARE(view.verticalScrollBar()->value(), 0);
+}
+
+void TestChatEdit::copyNeedsSelectedText() {
+    RichTextView view;
+    view.addTextAsParagraph(QStringLiteral("abc"), 0);
+    view.format();
+    QApplication::clipboard()->setText(QStringLiteral("kept"));
+    view.copy(); // nothing selected
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept"));
+    view.selectAll();
+    view.copy();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abc"));
+}
+
+QTEST_MAIN(TestChatEdit)
+#include "tst_chatedit.moc"
