@@ -73,6 +73,13 @@ int TServer::connectionCount() const {
                              [](const Connection& c) { return c.sock != nullptr; }));
 }
 
+std::size_t TServer::queuedBytes() const {
+    std::size_t total = 0;
+    for (const Connection& c : m_connections)
+        total += c.queuedBytes;
+    return total;
+}
+
 void TServer::Sock1Accept() {
     TSock* sock = nullptr;
     try {
@@ -123,10 +130,12 @@ void TServer::Sock1Read(int record, TSock* sock) {
         // An empty message (two 0xFF in a row, as after every login) names no command.
         if (m.empty())
             continue;
+        c.queuedBytes += m.size();
         receivedlist.emplace_back(record, std::move(m));
         ++c.queued;
     }
-    if (!withinLimit || c.queued > kMaxQueuedPerConnection) {
+    if (!withinLimit || c.queued > kMaxQueuedPerConnection ||
+        c.queuedBytes > kMaxQueuedBytesPerConnection) {
         disconnectsock(record);
         return;
     }
@@ -144,6 +153,7 @@ void TServer::socktimerTimer() {
     auto [record, message] = std::move(receivedlist.front());
     receivedlist.pop_front();
     --m_connections[record].queued;
+    m_connections[record].queuedBytes -= message.size();
     guarded(m_logicDepth, [&] { m_logic.handleMessage(record, message); });
     scheduleDispatch();
 }
@@ -180,6 +190,7 @@ void TServer::disconnectsock(int record) {
     c.sock = nullptr;
     c.framer.clear();
     c.queued = 0;
+    c.queuedBytes = 0;
     // Messages still waiting from this connection must not be taken for a later newcomer's.
     std::erase_if(receivedlist, [record](const auto& entry) { return entry.first == record; });
     QObject::disconnect(sock, nullptr, this, nullptr);

@@ -25,6 +25,9 @@ class TServer : public QObject, private ServerHost {
 public:
     // A connection with more messages than this waiting in the queue is flooding: it is closed.
     static constexpr int kMaxQueuedPerConnection = 2000;
+    // Nor may the text of its waiting messages exceed this: a few large messages (each may be
+    // nearly 64 KiB) would otherwise hold far more memory than a count of them suggests.
+    static constexpr std::size_t kMaxQueuedBytesPerConnection = 256 * 1024;
     // A connection that does not read what it is sent is closed once this much is waiting.
     static constexpr qsizetype kMaxPendingOutput = 1 << 20;
 
@@ -45,6 +48,8 @@ public:
     // Connections present now.
     int connectionCount() const;
     std::size_t queuedMessages() const { return receivedlist.size(); }
+    // Bytes of message text waiting in the queue, over all connections.
+    std::size_t queuedBytes() const;
 
 signals:
     // A connection was placed in record (1..9) or refused (10).
@@ -57,6 +62,7 @@ private:
         TSock* sock = nullptr;
         MessageFramer framer;
         int queued = 0;
+        std::size_t queuedBytes = 0;
     };
 
     void Sock1Accept();

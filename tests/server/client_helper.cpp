@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -42,6 +43,9 @@ TestClient::~TestClient() {
 }
 
 void TestClient::close() {
+    m_stopFlood = true;
+    if (m_flood.joinable())
+        m_flood.join();
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
@@ -66,6 +70,24 @@ void TestClient::send(std::string_view bytes) {
             return;
         }
     }
+}
+
+void TestClient::flood(std::string message) {
+    m_flood = std::thread([this, message = std::move(message)] {
+        std::size_t done = 0;
+        while (!m_stopFlood) {
+            const ssize_t n =
+                ::send(m_fd, message.data() + done, message.size() - done, MSG_NOSIGNAL);
+            if (n > 0) {
+                done = (done + std::size_t(n)) % message.size();
+            } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                pollfd p{m_fd, POLLOUT, 0};
+                ::poll(&p, 1, 10);
+            } else {
+                return;
+            }
+        }
+    });
 }
 
 void TestClient::pump() {

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <QtGlobal>
+#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace vrako::test {
@@ -19,6 +21,9 @@ public:
     TestClient& operator=(const TestClient&) = delete;
 
     void send(std::string_view bytes);
+    // Sends message over and over from a thread of its own, as fast as the socket takes it,
+    // until the connection fails or the client is closed.
+    void flood(std::string message);
     // Closes at once with a reset instead of an orderly close.
     void reset();
     void close();
@@ -38,6 +43,8 @@ public:
 private:
     int m_fd = -1;
     std::string m_tail;
+    std::thread m_flood;
+    std::atomic<bool> m_stopFlood{false};
 };
 
 // Runs the event loop and reads every live client until done() holds or ms pass.

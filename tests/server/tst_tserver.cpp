@@ -133,6 +133,8 @@ private slots:
     void completeGames_data();
     void completeGames();
     void badPeers();
+    void floodOfLargeMessages_data();
+    void floodOfLargeMessages();
 };
 
 void TestTServer::loginsAndCatchUp() {
@@ -316,6 +318,51 @@ void TestTServer::badPeers() {
     QVERIFY(!t.server.logic().table().player(2).watching);
     QCOMPARE(t.server.connectionCount(), 4);
     QCOMPARE(t.server.queuedMessages(), std::size_t(0));
+}
+
+void TestTServer::floodOfLargeMessages_data() {
+    QTest::addColumn<int>("peers");
+    QTest::addColumn<int>("kib");
+    QTest::newRow("one peer, 16 KiB messages") << 1 << 16;
+    QTest::newRow("three peers, 60 KiB messages") << 3 << 60;
+}
+
+void TestTServer::floodOfLargeMessages() {
+    QFETCH(int, peers);
+    QFETCH(int, kib);
+    Table t;
+    TestClient& host = t.join("Host");
+    TestClient& good = t.join("Good");
+    // The flooding peers send chat messages faster than the server handles them.
+    std::vector<TestClient*> floods;
+    for (int i = 0; i < peers; ++i) {
+        TestClient& f = t.join("Flood" + std::to_string(i));
+        f.flood(msg::chat(f.record(), std::string(std::size_t(kib) * 1024, 'x'), "clRed"));
+        floods.push_back(&f);
+    }
+    good.send(msg::chat(2, "during", "clRed"));
+    // Once some floods are closed the rest may be no faster than the server; they are let
+    // run for a while to see that what waits stays bounded.
+    std::size_t most = 0;
+    spinUntil(
+        [&] {
+            most = std::max(most, t.server.queuedBytes());
+            return std::all_of(floods.begin(), floods.end(),
+                               [](const TestClient* f) { return f->peerClosed; });
+        },
+        2000);
+    // Each flood may hold its allowance plus what one read completes.
+    QVERIFY2(most <= std::size_t(peers) * (TServer::kMaxQueuedBytesPerConnection + 64 * 1024),
+             std::to_string(most).c_str());
+    QVERIFY(std::any_of(floods.begin(), floods.end(),
+                        [](const TestClient* f) { return f->peerClosed; }));
+    for (TestClient* f : floods)
+        f->close();
+    good.send(msg::chat(2, "after", "clRed"));
+    QVERIFY(Table::waitFor(host, "CMD_chat+2+Good chats: after"));
+    QVERIFY(host.has(msg::chatRelay(2, "Good", "during|clRed")));
+    QVERIFY(!host.peerClosed && !good.peerClosed);
+    QVERIFY(spinUntil([&] { return t.server.connectionCount() == 2; }));
 }
 
 QTEST_GUILESS_MAIN(TestTServer)
