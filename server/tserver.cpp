@@ -34,7 +34,8 @@ template <typename F> void guarded(int& depth, F&& step) {
 } // namespace
 
 TServer::TServer(std::uint64_t seed, QObject* parent)
-    : QObject(parent), m_random(seed), m_logic(*this, m_random) {
+    : QObject(parent), m_random(seed), m_logic(*this, m_random), socktimer(this), Timer2(this),
+      computertimer(this) {
     Sock1 = new TSock(this);
     connect(Sock1, &TSock::OnAccept, this, &TServer::Sock1Accept);
     // The dispatcher runs on the next pass of the event loop while messages wait, and rests
@@ -42,9 +43,15 @@ TServer::TServer(std::uint64_t seed, QObject* parent)
     socktimer.setSingleShot(true);
     socktimer.setInterval(0);
     connect(&socktimer, &QTimer::timeout, this, &TServer::socktimerTimer);
+    // The round pause and the computer's moves are measured times: a coarse timer could end
+    // them early.
+    Timer2.setObjectName(QStringLiteral("Timer2"));
+    Timer2.setTimerType(Qt::PreciseTimer);
     Timer2.setSingleShot(true);
     connect(&Timer2, &QTimer::timeout, this,
             [this] { guarded(m_logicDepth, [this] { m_logic.roundTimerFired(); }); });
+    computertimer.setObjectName(QStringLiteral("computertimer"));
+    computertimer.setTimerType(Qt::PreciseTimer);
     computertimer.setSingleShot(true);
     connect(&computertimer, &QTimer::timeout, this,
             [this] { guarded(m_logicDepth, [this] { m_logic.computerTimerFired(); }); });

@@ -8,6 +8,7 @@
 #include "server/tserver.h"
 
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using namespace vrako;
@@ -133,6 +134,7 @@ private slots:
     void completeGames_data();
     void completeGames();
     void badPeers();
+    void gameTimersArePrecise();
     void floodOfLargeMessages_data();
     void floodOfLargeMessages();
 };
@@ -318,6 +320,15 @@ void TestTServer::badPeers() {
     QVERIFY(!t.server.logic().table().player(2).watching);
     QCOMPARE(t.server.connectionCount(), 4);
     QCOMPARE(t.server.queuedMessages(), std::size_t(0));
+}
+
+void TestTServer::gameTimersArePrecise() {
+    TServer server(1);
+    for (const char* name : {"Timer2", "computertimer"}) {
+        const auto* timer = server.findChild<QTimer*>(name);
+        QVERIFY2(timer, name);
+        QCOMPARE(timer->timerType(), Qt::PreciseTimer);
+    }
 }
 
 void TestTServer::floodOfLargeMessages_data() {
