@@ -150,6 +150,10 @@ bool GameTable::playcard(int seat, int colour, int slot) {
 
 void GameTable::sendNoMatch(int seat) {
     sendTo(seat, msg::nomatch());
+    // The refused click of a watching player stopped the computer's timer; the computer still
+    // has to play this turn.
+    if (isComputerPlayed(seat))
+        m_host.startComputerTimer(m_computerRetry);
 }
 
 bool GameTable::itiscolor(int seat, int code, int slot) {

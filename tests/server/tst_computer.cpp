@@ -146,12 +146,20 @@ void TestComputer::watchingSeatIsPlayedForItsOwner() {
     QCOMPARE(own.at(1), msg::playcardAll(2, 47));
     QVERIFY(rig.host.to(5).at(0) != msg::setdeletecard(2, 2));
 
-    // A refused card of a watching seat stays on the player's display.
+    // A refused card of a watching seat stays on the player's display, and the computer
+    // still plays the turn.
     rig.table().state().currentseat = 2;
     rig.table().player(2).cards[1] = 30;
+    rig.table().setComputerRetry(250);
+    rig.host.startComputerTimer(1000);
     rig.host.clear();
     rig.deliver(2, msg::playcard(2, 0, 1));
     QCOMPARE(rig.host.to(2), std::vector<std::string>{msg::nomatch()});
+    QVERIFY(rig.host.computerArmed);
+    QCOMPARE(rig.host.computerMs, 250);
+    rig.logic.computerTimerFired();
+    QCOMPARE(rig.table().player(2).cardcount, 2); // drew, as nothing follows
+    QVERIFY(rig.host.computerArmed);
 
     // The host takes the seat back for the player.
     rig.deliver(1, msg::justwatch(2, 2));
