@@ -8,7 +8,13 @@
 namespace vrako {
 
 bool GameTable::isComputerPlayed(int seat) const {
-    return isSeat(seat) && (!m_players[seat].connected || m_players[seat].watching);
+    const PlayerRecord& p = m_players[seat];
+    return isSeat(seat) && (!p.connected || !p.loggedIn || p.watching);
+}
+
+void GameTable::sendToSeat(int seat, std::string_view bytes) {
+    if (m_players[seat].loggedIn)
+        sendTo(seat, bytes);
 }
 
 void GameTable::sendTo(int record, std::string_view bytes) {
@@ -78,7 +84,7 @@ void GameTable::getcard(int seat, int slot) {
     PlayerRecord& p = m_players[seat];
     p.cards[slot] = code;
     ++p.cardcount;
-    sendTo(seat, msg::acard(seat, slot, code));
+    sendToSeat(seat, msg::acard(seat, slot, code));
     sendToAll(msg::cardcount(seat, p.cardcount));
 }
 
@@ -109,7 +115,7 @@ void GameTable::drawcard(int seat) {
     const int slot = lowestFreeSlot(m_players[seat].cards);
     if (slot != 0) {
         getcard(seat, slot);
-        sendTo(seat, msg::goplay());
+        sendToSeat(seat, msg::goplay());
         return;
     }
     sendToAll(msg::nomorecards(seat));
@@ -126,7 +132,7 @@ bool GameTable::playcard(int seat, int colour, int slot) {
         code == card::kWild ? isColourCode(colour)
                             : isSpecial(code) || mayFollow(code, m_state.topcard, m_state.gametype);
     if (m_players[seat].watching && accepted)
-        sendTo(seat, msg::setdeletecard(seat, slot));
+        sendToSeat(seat, msg::setdeletecard(seat, slot));
     m_host.stopComputerTimer();
     switch (code) {
     case card::kVrako:
@@ -149,9 +155,9 @@ bool GameTable::playcard(int seat, int colour, int slot) {
 }
 
 void GameTable::sendNoMatch(int seat) {
-    sendTo(seat, msg::nomatch());
-    // The refused click of a watching player stopped the computer's timer; the computer still
-    // has to play this turn.
+    sendToSeat(seat, msg::nomatch());
+    // A refused click on a seat the computer plays (a watching player's) stopped the computer's
+    // timer; the computer still has to play this turn.
     if (isComputerPlayed(seat))
         m_host.startComputerTimer(m_computerRetry);
 }
@@ -198,7 +204,7 @@ void GameTable::playvrako(int seat, int slot) {
     announcePlay(seat, slot, card::kVrako);
     const int victim = nextSeat(seat);
     giveCards(victim, 4 + m_random.uniform(6));
-    sendTo(victim, msg::vrako());
+    sendToSeat(victim, msg::vrako());
     endTurn(seat);
 }
 
@@ -243,7 +249,7 @@ void GameTable::playbomb(int seat, int slot) {
         if (victim == seat)
             continue;
         giveCards(victim, 2);
-        sendTo(victim, msg::bomb());
+        sendToSeat(victim, msg::bomb());
     }
     endTurn(seat);
 }

@@ -14,6 +14,9 @@ namespace vrako {
 struct PlayerRecord {
     std::string name;
     bool connected = false;
+    // A valid login arrived on this connection; until then the seat is the computer's and its
+    // private messages are not sent.
+    bool loggedIn = false;
     int score = 0;
     Hand cards = emptyHand();
     int cardcount = 0;
@@ -58,7 +61,8 @@ public:
     static bool isSeat(int n) { return n >= 1 && n <= kSeats; }
     static bool isRecord(int n) { return n >= 1 && n <= kRecords; }
     bool isPresent(int record) const { return isRecord(record) && m_players[record].connected; }
-    // A seat with no connection, or one set to just watching, is played by the computer.
+    // A seat with no connection, one whose connection has not logged in, or one set to just
+    // watching, is played by the computer.
     bool isComputerPlayed(int seat) const;
     char directionLetter() const { return m_state.direction ? 'r' : 'l'; }
     RandomSource& random() { return m_random; }
@@ -67,6 +71,9 @@ public:
     void sendTo(int record, std::string_view bytes);
     void sendToAll(std::string_view bytes);
     void sendToOthers(int except, std::string_view bytes);
+    // Sends what only the seat's own player may see: to a logged-in connection only, as the
+    // login hands over the whole hand anyway.
+    void sendToSeat(int seat, std::string_view bytes);
 
     void startgame(std::string_view starter, int playToScore, std::string_view type);
     void startnewround();

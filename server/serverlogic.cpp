@@ -24,6 +24,7 @@ int ServerLogic::placeConnection() {
     }
     PlayerRecord& p = m_table.player(record);
     p.connected = true;
+    p.loggedIn = false;
     p.name.clear();
     p.watching = false;
     return record;
@@ -39,6 +40,7 @@ void ServerLogic::connectionClosed(int record) {
     PlayerRecord& p = m_table.player(record);
     m_table.sendToOthers(record, msg::playerdisconnected(record, p.name));
     p.connected = false;
+    p.loggedIn = false;
     p.name.clear();
     p.watching = false;
     // The leaver's turn is not played. (The headless server has no host window whose leaving
@@ -97,6 +99,7 @@ void ServerLogic::receivedlogininfo(int sender, std::string_view args) {
     PlayerRecord& p = m_table.player(sender);
     p.name = cleanName(f.rest());
     p.connected = true;
+    p.loggedIn = true;
     m_table.sendToAll(msg::newplayerinfo(sender, p.name));
 
     std::vector<msg::PlayerEntry> others;

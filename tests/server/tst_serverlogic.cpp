@@ -18,6 +18,7 @@ private slots:
     void loginAnnouncements();
     void catchUpOfLateJoiner();
     void catchUpBetweenRounds();
+    void seatBeforeLogin();
     void tenthConnectionIsFull();
     void namesCannotShiftFields();
     void relays();
@@ -87,6 +88,48 @@ void TestServerLogic::catchUpBetweenRounds() {
     QCOMPARE(got.at(3), msg::gamestats(5, 5, 20, "d"));
     QCOMPARE(got.back(), msg::nextplayer(0, 'l'));
     QCOMPARE(got.size(), std::size_t(10)); // spectator: four counts, no hand
+}
+
+void TestServerLogic::seatBeforeLogin() {
+    LogicRig rig(2);
+    QCOMPARE(rig.logic.placeConnection(), 3);
+    rig.logic.welcome(3);
+    rig.join("P4");
+    rig.join("P5");
+    GameState& st = rig.table().state();
+    st.gamerunning = true;
+    st.currentseat = 2;
+    st.topcard = 35;
+    for (int s = 1; s <= 4; ++s)
+        rig.setHand(s, {35, 36, 37});
+    rig.table().player(2).cards[1] = card::kBomb;
+    rig.host.clear();
+
+    // Until its connection logs in, seat 3 is the computer's; the connection is told only what
+    // everyone is told, not the penalty cards of its seat.
+    rig.deliver(2, msg::playcard(2, 0, 1));
+    QCOMPARE(st.currentseat, 3);
+    QVERIFY(rig.host.computerArmed);
+    QCOMPARE(rig.table().player(3).cardcount, 5);
+    QCOMPARE(rig.host.to(3), rig.host.to(5));
+
+    // The login hands over each card once.
+    rig.host.clear();
+    rig.deliver(3, msg::logininfo(3, cmd::version, "Late"));
+    std::vector<std::pair<int, int>> held;
+    for (int slot = 1; slot <= 5; ++slot)
+        held.emplace_back(slot, rig.table().player(3).cards[slot]);
+    const Msgs got = rig.host.to(3);
+    QCOMPARE(std::count(got.begin(), got.end(), msg::thecards(3, held)), 1);
+    QVERIFY(std::none_of(got.begin(), got.end(),
+                         [](const std::string& m) { return m.starts_with("CMD_acard+"); }));
+
+    // The computer's timer still runs out, but the seat is its player's now.
+    rig.host.clear();
+    rig.logic.computerTimerFired();
+    QVERIFY(rig.host.sent.empty());
+    QCOMPARE(st.currentseat, 3);
+    QCOMPARE(rig.table().player(3).cardcount, 5);
 }
 
 void TestServerLogic::tenthConnectionIsFull() {

@@ -133,6 +133,7 @@ private slots:
     void justWatchingOnTurn();
     void completeGames_data();
     void completeGames();
+    void seatThatNeverLogsIn();
     void badPeers();
     void gameTimersArePrecise();
     void floodOfLargeMessages_data();
@@ -262,6 +263,37 @@ void TestTServer::completeGames() {
     for (const auto& p : players)
         QVERIFY(!p->refused);
     QCOMPARE(t.server.connectionCount(), 5);
+}
+
+void TestTServer::seatThatNeverLogsIn() {
+    Table t;
+    t.server.setBotSpeed(1);
+    t.server.setComputerRetry(1);
+    t.server.setRoundPause(1);
+    std::vector<std::unique_ptr<AutoPlayer>> players;
+    for (int i = 1; i <= 4; ++i) {
+        if (i == 3)
+            QCOMPARE(t.connect().record(), 3);
+        else
+            players.push_back(std::make_unique<AutoPlayer>(t.join("P" + std::to_string(i)), i));
+    }
+    TestClient& silent = *t.clients[2];
+    TestClient& watcher = t.join("Watcher");
+    Checker checker(nullptr, 10, 5, false);
+    watcher.onMessage = [&](const std::string& m) { checker.onSend(5, m); };
+    t.clients[0]->send(msg::startgame("P1", 10, "s"));
+    // The computer plays seat 3, so the game does not wait for it.
+    QVERIFY2(Table::waitFor(watcher, "CMD_wingame+", 30000), checker.failure().c_str());
+    QVERIFY2(checker.failure().empty(), checker.failure().c_str());
+    QVERIFY(Table::waitFor(silent, "CMD_wingame+"));
+    // The silent connection heard what everyone hears, nothing meant for seat 3 alone.
+    for (const std::string& m : silent.messages) {
+        QVERIFY2(!m.starts_with("CMD_acard+") && !m.starts_with("CMD_setdeletecard+") &&
+                     m != msg::goplay() && m != msg::nomatch() && m != msg::vrako() &&
+                     m != msg::bomb(),
+                 m.c_str());
+    }
+    QVERIFY(silent.has(msg::startgame("P1", 10, "s")));
 }
 
 void TestTServer::badPeers() {
