@@ -56,10 +56,7 @@ std::string ServerLogic::cleanName(std::string_view name) {
     out.reserve(name.size());
     for (char c : name) {
         const auto u = static_cast<unsigned char>(c);
-        if (c == '+')
-            out += '_';
-        else if (u >= 0x20 && u != 0x7F)
-            out += c;
+        out += c == '+' || u < 0x20 || u == 0x7F ? '_' : c;
     }
     return out;
 }
