@@ -30,7 +30,6 @@ const SeatGeometry kSeatGeometry[4] = {
 
 const QColor kLabelYellow(242, 250, 143);
 const QColor kSilver(192, 192, 192);
-const char* const kColourWords[4] = {"Blue", "Green", "Red", "Yellow"};
 
 void setLabelColour(QLabel* label, const QColor& colour) {
     QPalette pal = label->palette();
@@ -126,8 +125,7 @@ void BoardView::buildTable() {
     for (int i = 0; i < 4; ++i) {
         m_bars[i] = makeLabel(barNames[i], {274, 203, 53, 11}, 12, false);
         m_bars[i]->setPixmap(art::colourBar(i, QSize(53, 11), m_dpr));
-        m_bars[i]->setAccessibleName(
-            QStringLiteral("Color is %1").arg(QLatin1String(kColourWords[i])));
+        m_bars[i]->setAccessibleName(QStringLiteral("Color is %1").arg(art::colourName(53 + i)));
     }
     m_status = makeLabel("label_status", {269, 344, 380, 16}, 13, true);
     m_turn = makeLabel("label_turn", {274, 216, 137, 16}, 13, true);
@@ -181,12 +179,11 @@ void BoardView::buildChooser() {
     newColour->setAlignment(Qt::AlignCenter);
     for (int i = 0; i < 4; ++i) {
         auto* bar = new ClickLabel(m_chooser);
-        bar->setObjectName(QStringLiteral("choose_") +
-                           QLatin1String(kColourWords[i]).toString().toLower());
+        bar->setObjectName(QStringLiteral("choose_") + art::colourName(53 + i).toLower());
         bar->setGeometry(5, 32 + i * 16, 74, 14);
         bar->setPixmap(art::colourBar(i, QSize(74, 14), m_dpr));
         bar->setCursor(Qt::PointingHandCursor);
-        bar->setAccessibleName(QLatin1String(kColourWords[i]));
+        bar->setAccessibleName(art::colourName(53 + i));
         const int value = 53 + i;
         connect(bar, &ClickLabel::clicked, m_game, [this, value] { m_game->Image3Click(value); });
     }

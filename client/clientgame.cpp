@@ -4,6 +4,7 @@
 #include "net/commands.h"
 #include "net/fieldreader.h"
 #include "net/messages.h"
+#include "widgets/cardart.h"
 
 #include <algorithm>
 
@@ -316,12 +317,11 @@ void ClientGame::thescores(std::string_view args) {
 }
 
 void ClientGame::playwild(std::string_view args) {
-    static const char* const names[] = {"Blue", "Green", "Red", "Yellow"};
     const auto colour = parseNumber(args);
     if (!colour || *colour < 53 || *colour > 56)
         return;
-    m_colour = *colour - 53;
-    m_status = QStringLiteral("New Color is %1!").arg(QLatin1String(names[m_colour]));
+    m_colour = art::colourIndexOf(*colour);
+    m_status = QStringLiteral("New Color is %1!").arg(art::colourName(*colour));
 }
 
 void ClientGame::penalty(const QString& text) {

@@ -3,6 +3,7 @@
 #include "client/clientgame.h"
 #include "net/fieldreader.h"
 #include "net/messages.h"
+#include "widgets/cardart.h"
 
 #include <algorithm>
 
@@ -124,11 +125,10 @@ void ClientGame::setdeletecard(std::string_view args) {
 }
 
 void ClientGame::showColourOf(int code) {
-    static const char* const names[] = {"Blue", "Green", "Red", "Yellow"};
     if (code < 5 || code > 52)
         return;
-    m_colour = (code - 5) / 12;
-    m_status = QStringLiteral("Color is %1").arg(QLatin1String(names[m_colour]));
+    m_colour = art::colourIndexOf(code);
+    m_status = QStringLiteral("Color is %1").arg(art::colourName(code));
 }
 
 void ClientGame::playcard(std::string_view args) {
