@@ -4,7 +4,6 @@
 #include "chat/chatedit.h"
 #include "chat/colourtext.h"
 #include "chat/weblink.h"
-#include "net/messages.h"
 #include "widgets/richtextview.h"
 #include "widgets/smilies.h"
 
@@ -22,10 +21,6 @@ namespace {
 
 const QString kSmileyMark = QStringLiteral(":)#");
 constexpr int kFirstSmileyCode = 10;
-
-std::string utf8(const QString& text) {
-    return text.toUtf8().toStdString();
-}
 
 } // namespace
 
@@ -130,24 +125,22 @@ bool ChatPanel::isScrollOff() const {
 }
 
 void ChatPanel::sendit() {
-    if (!m_loggedIn) {
+    if (!m_ready || !m_ready()) {
         return;
     }
     const QString typed = m_mychat->text();
     if (typed.isEmpty()) {
         return;
     }
-    const std::string colourText = utf8(colourToText(m_chatColour));
     if (!typed.startsWith(QLatin1Char('/'))) {
-        emit sendRequested(QByteArray::fromStdString(msg::chat(m_mySeat, utf8(typed), colourText)));
+        emit chatWanted(typed, m_chatColour);
     } else if (typed.startsWith(QLatin1StringView("/me"))) {
         // "/me" and the one character after it, never half of a surrogate pair.
         qsizetype cut = 3;
         if (typed.size() > 3) {
             cut += typed.at(3).isHighSurrogate() && typed.size() > 4 ? 2 : 1;
         }
-        emit sendRequested(
-            QByteArray::fromStdString(msg::action(m_mySeat, utf8(typed.mid(cut)), colourText)));
+        emit actionWanted(typed.mid(cut), m_chatColour);
     }
     m_mychat->clear();
 }
@@ -168,7 +161,14 @@ void ChatPanel::addlinetochat(const QString& text, quint32 colour) {
     bool ok = false;
     const int prefix = plus < 0 ? 0 : text.left(plus).toInt(&ok);
     const int style = (!ok || prefix <= 0 || prefix > 9) ? 0 : prefix + 5;
-    const QString rest = plus < 0 ? text : text.mid(plus + 1);
+    appendLine(plus < 0 ? text : text.mid(plus + 1), style, colour);
+}
+
+void ChatPanel::addSystemLine(const QString& text, quint32 colour) {
+    appendLine(text, 0, colour);
+}
+
+void ChatPanel::appendLine(const QString& rest, int style, quint32 colour) {
     const qsizetype colon = rest.indexOf(QLatin1Char(':'));
     const QString name = colon < 0 ? QString() : rest.left(colon + 1);
     QString body = colon < 0 ? rest : rest.mid(colon + 1);

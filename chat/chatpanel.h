@@ -20,7 +20,7 @@ class ChatEdit;
 class RichTextView;
 
 // The chat log and the entry field below it: shows chat and system lines with their styles,
-// smilies and links, and turns what the user types into chat messages for the owner to send.
+// smilies and links, and tells the owner which chat lines and actions the user typed.
 class ChatPanel : public QWidget {
     Q_OBJECT
 public:
@@ -32,15 +32,14 @@ public:
     using UrlOpener = std::function<bool(const QUrl&)>;
     // Tells the user that something failed, such as "Cannot open Webpage".
     using Notifier = std::function<void(const QString&)>;
+    // Whether typed lines can go out now (the client is logged in); until then they stay typed.
+    using Readiness = std::function<bool()>;
 
     explicit ChatPanel(QWidget* parent = nullptr);
     ~ChatPanel() override;
 
     // Inputs from the owner.
-    void setLoggedIn(bool loggedIn) { m_loggedIn = loggedIn; }
-    bool isLoggedIn() const { return m_loggedIn; }
-    void setMySeat(int seat) { m_mySeat = seat; }
-    int mySeat() const { return m_mySeat; }
+    void setReadiness(Readiness ready) { m_ready = std::move(ready); }
     void setChatColour(quint32 colour);
     quint32 chatColour() const { return m_chatColour; }
     // Sets all fifteen text styles to this size and shows the log in it.
@@ -50,12 +49,15 @@ public:
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
     void setNotifier(Notifier notifier) { m_notify = std::move(notifier); }
 
-    // Sends the typed line when logged in.
+    // Hands the typed line on as a chat line or, after "/me", as an action, when lines can go
+    // out; other lines starting with "/" are dropped.
     void sendit();
     // A received chat or action line: "line|colour text".
     void chatrecieved(const QString& text);
     // Appends "prefix+name:body" in the prefix's style and the given 0x00BBGGRR colour.
     void addlinetochat(const QString& text, quint32 colour);
+    // Appends one of the program's own lines, in the system style.
+    void addSystemLine(const QString& text, quint32 colour);
     // Opens the address of link n of the log.
     void mainchatJump(int n);
     // Appends smiley code 10 to 27 to the entry field.
@@ -77,10 +79,13 @@ public:
     int chatlinkno() const { return m_chatlinkno; }
 
 signals:
-    // The exact bytes of one message to send, closing 0xFF included.
-    void sendRequested(const QByteArray& bytes);
+    // A typed chat line or action (without its "/me") to send in the given colour.
+    void chatWanted(const QString& text, quint32 colour);
+    void actionWanted(const QString& text, quint32 colour);
 
 private:
+    // Appends the name part and body of a line in a style.
+    void appendLine(const QString& line, int style, quint32 colour);
     void appendWords(const QString& text, int style);
     void openSmileyMenu();
 
@@ -94,13 +99,12 @@ private:
     QAction* m_clearMainChat;
     QList<QPixmap> m_smilies;
 
-    bool m_loggedIn = false;
-    int m_mySeat = 0;
     quint32 m_chatColour = 0;
     std::array<QString, kLinkSlots> m_chatlinks;
     int m_chatlinkno = -1;
     UrlOpener m_openUrl;
     Notifier m_notify;
+    Readiness m_ready;
 };
 
 } // namespace vrako

@@ -30,6 +30,17 @@ const SeatGeometry kSeatGeometry[4] = {
 
 const QColor kLabelYellow(242, 250, 143);
 const QColor kSilver(192, 192, 192);
+constexpr QSize kScoreSize(18, 19);
+// How far each card back of a seat's fan is shifted from the one before.
+constexpr int kFanStep = 10;
+
+QString colourTitleAt(int colourIndex) {
+    return QString::fromLatin1(colourTitle(colourCodeAt(colourIndex)));
+}
+
+QString cardTitle(int code) {
+    return QString::fromStdString(cardName(code));
+}
 
 void setLabelColour(QLabel* label, const QColor& colour) {
     QPalette pal = label->palette();
@@ -41,7 +52,7 @@ void setLabelColour(QLabel* label, const QColor& colour) {
 
 BoardView::BoardView(ClientGame* game, QWidget* parent) : QWidget(parent), m_game(game) {
     setObjectName(QStringLiteral("panel_board"));
-    setFixedSize(653, 505);
+    setFixedSize(kSize);
     // Reached with Tab; a click leaves the keyboard with the chat entry.
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(QStringLiteral("Card table"));
@@ -51,7 +62,7 @@ BoardView::BoardView(ClientGame* game, QWidget* parent) : QWidget(parent), m_gam
     buildTable();
     buildChooser();
     buildPopup();
-    m_winnerTimer.setInterval(250);
+    m_winnerTimer.setInterval(art::kWinnerFrameMs);
     connect(&m_winnerTimer, &QTimer::timeout, this, [this] {
         m_winnerFrame ^= 1;
         const QPixmap frame = art::winnerFrame(m_winnerFrame, m_dpr);
@@ -108,11 +119,11 @@ void BoardView::buildSeats() {
 }
 
 void BoardView::buildTable() {
-    m_topcard = makeLabel("image_topcard", {274, 122, 53, 77}, 12, false);
-    m_other = makePicture("image_other", {286, 136, 53, 77});
+    m_topcard = makeLabel("image_topcard", {{274, 122}, art::kCardSize}, 12, false);
+    m_other = makePicture("image_other", {{286, 136}, art::kCardSize});
     m_other->hide();
     connect(m_other, &ClickLabel::clicked, m_game, [this] { m_game->image_drawClick(); });
-    m_draw = makePicture("image_draw", {345, 122, 53, 77});
+    m_draw = makePicture("image_draw", {{345, 122}, art::kCardSize});
     m_draw->setPixmap(art::cardBack(m_dpr));
     m_draw->setAccessibleName(QStringLiteral("Draw Pile"));
     m_draw->setCursor(Qt::PointingHandCursor);
@@ -123,9 +134,9 @@ void BoardView::buildTable() {
     static const char* const barNames[4] = {"image_blue", "image_green", "image_red",
                                             "image_yellow"};
     for (int i = 0; i < 4; ++i) {
-        m_bars[i] = makeLabel(barNames[i], {274, 203, 53, 11}, 12, false);
-        m_bars[i]->setPixmap(art::colourBar(i, QSize(53, 11), m_dpr));
-        m_bars[i]->setAccessibleName(QStringLiteral("Color is %1").arg(art::colourName(53 + i)));
+        m_bars[i] = makeLabel(barNames[i], {{274, 203}, art::kTableBarSize}, 12, false);
+        m_bars[i]->setPixmap(art::colourBar(i, art::kTableBarSize, m_dpr));
+        m_bars[i]->setAccessibleName(QStringLiteral("Color is %1").arg(colourTitleAt(i)));
     }
     m_status = makeLabel("label_status", {269, 344, 380, 16}, 13, true);
     m_turn = makeLabel("label_turn", {274, 216, 137, 16}, 13, true);
@@ -137,15 +148,15 @@ void BoardView::buildTable() {
     m_playto->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_gametype = makeLabel("label_thegametype", {469, -1, 175, 16}, 13, true);
     m_gametype->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_arrowLeft = makeLabel("arrow_left", {120, 168, 55, 56}, 12, false);
+    m_arrowLeft = makeLabel("arrow_left", {{120, 168}, art::kArrowSize}, 12, false);
     m_arrowLeft->setPixmap(art::arrow(false, m_dpr));
     m_arrowLeft->setAccessibleName(QStringLiteral("Play goes left"));
     m_arrowLeft->hide();
-    m_arrowRight = makeLabel("arrow_right", {436, 168, 55, 56}, 12, false);
+    m_arrowRight = makeLabel("arrow_right", {{436, 168}, art::kArrowSize}, 12, false);
     m_arrowRight->setPixmap(art::arrow(true, m_dpr));
     m_arrowRight->setAccessibleName(QStringLiteral("Play goes right"));
     m_arrowRight->hide();
-    m_start = makePicture("button_start", {496, 304, 138, 31});
+    m_start = makePicture("button_start", {{496, 304}, art::kStartButtonSize});
     m_start->setPixmap(art::startButton(m_dpr));
     m_start->setAccessibleName(QStringLiteral("Start Game"));
     m_start->setCursor(Qt::PointingHandCursor);
@@ -179,12 +190,12 @@ void BoardView::buildChooser() {
     newColour->setAlignment(Qt::AlignCenter);
     for (int i = 0; i < 4; ++i) {
         auto* bar = new ClickLabel(m_chooser);
-        bar->setObjectName(QStringLiteral("choose_") + art::colourName(53 + i).toLower());
-        bar->setGeometry(5, 32 + i * 16, 74, 14);
-        bar->setPixmap(art::colourBar(i, QSize(74, 14), m_dpr));
+        bar->setObjectName(QStringLiteral("choose_") + colourTitleAt(i).toLower());
+        bar->setGeometry(QRect({5, 32 + i * 16}, art::kChooserBarSize));
+        bar->setPixmap(art::colourBar(i, art::kChooserBarSize, m_dpr));
         bar->setCursor(Qt::PointingHandCursor);
-        bar->setAccessibleName(art::colourName(53 + i));
-        const int value = 53 + i;
+        bar->setAccessibleName(colourTitleAt(i));
+        const int value = colourCodeAt(i);
         connect(bar, &ClickLabel::clicked, m_game, [this, value] { m_game->Image3Click(value); });
     }
     m_chooser->hide();
@@ -238,7 +249,7 @@ void BoardView::syncSeats() {
         const SeatGeometry& g = kSeatGeometry[static_cast<int>(m_game->positionOf(s))];
         m_name[s]->setGeometry(QRect(g.name, g.nameSize));
         m_name[s]->setText(v.name);
-        m_score[s]->setGeometry(QRect(g.score, QSize(18, 19)));
+        m_score[s]->setGeometry(QRect(g.score, kScoreSize));
         m_score[s]->setText(v.score);
         for (QLabel* l : {m_name[s], m_score[s]}) {
             QFont f = l->font();
@@ -246,10 +257,10 @@ void BoardView::syncSeats() {
             l->setFont(f);
             setLabelColour(l, v.highlighted ? kLabelYellow : kSilver);
         }
-        m_watch[s]->setGeometry(QRect(g.name, QSize(22, 10)));
+        m_watch[s]->setGeometry(QRect(g.name, art::kEyesSize));
         m_watch[s]->setVisible(v.watching);
         m_watch[s]->raise();
-        m_winner[s]->setGeometry(QRect(g.winner, QSize(134, 28)));
+        m_winner[s]->setGeometry(QRect(g.winner, art::kWinnerSize));
         m_winner[s]->setVisible(v.winnerShown);
         anyWinner = anyWinner || v.winnerShown;
         paintFan(s);
@@ -277,14 +288,15 @@ void BoardView::paintFan(int seat) {
         fan->hide();
         return;
     }
-    const QSize size = horizontal ? QSize(43 + 10 * n, 77) : QSize(53, 67 + 10 * n);
+    const QSize size = horizontal ? art::kCardSize + QSize(kFanStep * (n - 1), 0)
+                                  : art::kCardSize + QSize(0, kFanStep * (n - 1));
     QPixmap pix(size * m_dpr);
     pix.setDevicePixelRatio(m_dpr);
     pix.fill(Qt::transparent);
     const QPixmap back = art::cardBack(m_dpr);
     QPainter p(&pix);
     for (int i = 0; i < n; ++i)
-        p.drawPixmap(horizontal ? QPoint(10 * i, 0) : QPoint(0, 10 * i), back);
+        p.drawPixmap(horizontal ? QPoint(kFanStep * i, 0) : QPoint(0, kFanStep * i), back);
     p.end();
     fan->resize(size);
     fan->setPixmap(pix);
@@ -299,14 +311,14 @@ void BoardView::syncTable() {
             m_topcard->setAccessibleName(QString());
         } else {
             m_topcard->setPixmap(face(m_shownTop));
-            m_topcard->setAccessibleName(QStringLiteral("Top card: ") + art::cardName(m_shownTop));
+            m_topcard->setAccessibleName(QStringLiteral("Top card: ") + cardTitle(m_shownTop));
         }
     }
     if (m_game->otherCard() != m_shownOther) {
         m_shownOther = m_game->otherCard();
         if (m_shownOther >= 0) {
             m_other->setPixmap(face(m_shownOther));
-            m_other->setAccessibleName(art::cardName(m_shownOther));
+            m_other->setAccessibleName(cardTitle(m_shownOther));
         } else {
             m_other->clear();
         }
@@ -353,11 +365,11 @@ void BoardView::syncHand() {
         if (pic->property("code").toInt() != c->code || pic->pixmap().isNull()) {
             pic->setProperty("code", c->code);
             pic->setPixmap(face(c->code));
-            pic->setAccessibleName(art::cardName(c->code));
+            pic->setAccessibleName(cardTitle(c->code));
         }
         pic->setToolTip(QString::number(place + 1));
         pic->setProperty("place", place + 1);
-        pic->setGeometry(108 + 24 * place, c->raised ? 247 : 254, 53, 77);
+        pic->setGeometry(QRect({108 + 24 * place, c->raised ? 247 : 254}, art::kCardSize));
         pic->raise();
     }
     if (m_selected >= ids.size())
@@ -392,7 +404,7 @@ void BoardView::keyPressEvent(QKeyEvent* event) {
         static const int keys[4] = {Qt::Key_B, Qt::Key_G, Qt::Key_R, Qt::Key_Y};
         for (int i = 0; i < 4; ++i)
             if (event->key() == keys[i]) {
-                m_game->Image3Click(53 + i);
+                m_game->Image3Click(colourCodeAt(i));
                 return;
             }
     }
@@ -432,7 +444,7 @@ void BoardView::focusOutEvent(QFocusEvent* event) {
 
 void BoardView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), QColor(36, 43, 55));
+    p.fillRect(rect(), QColor(art::kBoardColour));
     if (!m_tile.isNull())
         p.drawTiledPixmap(rect(), m_tile);
 }

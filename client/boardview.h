@@ -22,6 +22,9 @@ class ClickLabel;
 class BoardView : public QWidget {
     Q_OBJECT
 public:
+    // The table's fixed size; the main window's client area is built round it.
+    static constexpr QSize kSize{653, 505};
+
     explicit BoardView(ClientGame* game, QWidget* parent = nullptr);
 
     // Re-reads the whole state; cheap enough to run after every message.

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "client/clientgame.h"
 
+#include "chat/colourtext.h"
 #include "net/commands.h"
 #include "net/fieldreader.h"
 #include "net/messages.h"
-#include "widgets/cardart.h"
+#include "support/cards.h"
 
 #include <algorithm>
 
@@ -180,7 +181,7 @@ void ClientGame::newplayerinfo(std::string_view args) {
             blueLine(name + QStringLiteral(" is Connected."));
         }
         if (*seat > 4) {
-            m_spies.append(QString::number(*seat) + QStringLiteral(": ") + name);
+            m_spies.append({*seat, name});
             emit spiesChanged();
             blueLine(*seat == m_myseat ? QStringLiteral("You are spying.")
                                        : name + QStringLiteral(" is spying."));
@@ -207,13 +208,12 @@ void ClientGame::playerdisconnected(std::string_view args) {
     if (validSeat(*seat)) {
         SeatView& v = m_seats[*seat];
         if (v.name != m_botnames[*seat])
-            emit chatLine(QStringLiteral("0+") + v.name + QStringLiteral(" disconnected."), kGrey);
+            emit systemLine(v.name + QStringLiteral(" disconnected."), kGrey);
         v.name = m_botnames[*seat];
         v.watching = false;
     } else if (*seat > 4) {
-        const QString entry = QString::number(*seat) + QStringLiteral(": ") + name;
-        if (m_spies.removeOne(entry)) {
-            emit chatLine(QStringLiteral("0+") + name + QStringLiteral(" has left."), kGreen);
+        if (m_spies.removeOne(Spectator{*seat, name})) {
+            emit systemLine(name + QStringLiteral(" has left."), kGreen);
             emit spiesChanged();
         }
     }
@@ -235,7 +235,7 @@ void ClientGame::resetCentre() {
     m_arrowLeft = true;
     m_arrowRight = false;
     m_othercard = -1;
-    m_topcard = 5;
+    m_topcard = card::kRoundStart;
 }
 
 void ClientGame::startthegame(std::string_view args) {
@@ -306,7 +306,7 @@ void ClientGame::gamestats(std::string_view args) {
     m_playToScore = QStringLiteral("Play to Score: ") + score;
     m_gameType =
         type == "s" ? QStringLiteral("Same Number Game") : QStringLiteral("One More or Less Game");
-    m_topcard = (*code >= 5 && *code <= 52) ? *code : -1;
+    m_topcard = isColoured(*code) ? *code : card::kEmpty;
     showColourOf(*code);
 }
 
@@ -318,10 +318,10 @@ void ClientGame::thescores(std::string_view args) {
 
 void ClientGame::playwild(std::string_view args) {
     const auto colour = parseNumber(args);
-    if (!colour || *colour < 53 || *colour > 56)
+    if (!colour || !isColourCode(*colour))
         return;
-    m_colour = art::colourIndexOf(*colour);
-    m_status = QStringLiteral("New Color is %1!").arg(art::colourName(*colour));
+    m_colour = colourIndexOf(*colour);
+    m_status = QStringLiteral("New Color is %1!").arg(QLatin1String(colourTitle(*colour)));
 }
 
 void ClientGame::penalty(const QString& text) {
@@ -366,6 +366,34 @@ void ClientGame::button_startClick() {
         emit notConnected();
 }
 
+void ClientGame::startGame(int playToScore, GameType type) {
+    send(msg::startgame(utf8(m_playername), playToScore, std::string(1, static_cast<char>(type))));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Chat and chatter sounds
+
+bool ClientGame::sendChat(const QString& text, quint32 colour) {
+    if (!m_loggedin)
+        return false;
+    send(msg::chat(m_myseat, utf8(text), utf8(colourToText(colour))));
+    return true;
+}
+
+bool ClientGame::sendAction(const QString& text, quint32 colour) {
+    if (!m_loggedin)
+        return false;
+    send(msg::action(m_myseat, utf8(text), utf8(colourToText(colour))));
+    return true;
+}
+
+bool ClientGame::sendSound(int wave) {
+    if (!m_loggedin || !isPlayer())
+        return false;
+    send(msg::playasound(m_myseat, wave));
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Spectators and removal
 
@@ -379,7 +407,7 @@ void ClientGame::justwatching(std::string_view args) {
         m_justWatch = watching;
     const QString text =
         watching ? QStringLiteral(" is just watching") : QStringLiteral(" now playing again");
-    emit chatLine(QStringLiteral("0+") + m_seats[*seat].name + text, kWatchColour);
+    emit systemLine(m_seats[*seat].name + text, kWatchColour);
     m_seats[*seat].watching = watching;
 }
 

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "client/spectator.h"
+#include "support/cards.h"
+
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -33,7 +37,11 @@ struct HandCard {
 // The client's whole game state and its message handlers, without widgets.
 //
 // Messages come in one at a time through dispatch(); requests go out as exact protocol bytes
-// through sendRequested(). The board, hand and chat widgets observe the state and the signals.
+// through sendRequested(). The board, hand and chat widgets observe the state and the signals,
+// and call the operations below for what the user did; no widget builds a message itself.
+//
+// Several operations keep the names the game's first version gave its event handlers; each
+// says in a line what it answers to.
 class ClientGame : public QObject {
     Q_OBJECT
 public:
@@ -61,7 +69,7 @@ public:
     int seatAt(SeatPosition pos) const;
     // True when the seat's card-back fan is drawn horizontally (it sits opposite).
     bool fanIsHorizontal(int seat) const;
-    const QStringList& spies() const { return m_spies; }
+    const QList<Spectator>& spies() const { return m_spies; }
 
     // ---- table ----
     QString statusText() const { return m_status; }
@@ -93,21 +101,38 @@ public:
     void dispatch(std::string_view message);
 
     // ---- the user's actions ----
+    // A mouse button pressed on a card of the hand: plays it (a Wild opens the colour chooser)
+    // or, with the right button, sorts the hand.
     void movingimagesMouseDown(int cardId, bool rightButton);
+    // A colour bar of the colour chooser clicked: plays the waiting Wild with colour 53 to 56.
     void Image3Click(int colourValue);
+    // The draw pile clicked.
     void image_drawClick();
     void hideColourChooser();
+    // Sorts the hand by colour and number.
     void sortthem();
+    // Options, "Just Watch": asks the server to switch the own seat's watching.
     void JustWatch1Click();
     void setSeatWatching(int seat, bool watching);
+    // Asks the server to remove the player of a record (host only).
     void kicking(int seat);
     // Whether the seat popup's three items are enabled for a label showing this seat.
     bool seatPopupEnabled(int seat) const;
+    // The table's "Start Game" button or File, "Start Game": asks for the game start dialog.
     void button_startClick();
+
+    // Chat lines, actions and chatter sounds of the own record, sent only while logged in;
+    // a sound needs a seat. Each returns whether it was sent.
+    bool sendChat(const QString& text, quint32 colour);
+    bool sendAction(const QString& text, quint32 colour);
+    bool sendSound(int wave);
+    // Starts a new game as this player.
+    void startGame(int playToScore, GameType type);
 
 signals:
     void sendRequested(const QByteArray& bytes);
-    void chatLine(const QString& text, quint32 colour);
+    // A line of the program's own for the chat log, in a 0x00BBGGRR colour.
+    void systemLine(const QString& text, quint32 colour);
     void soundRequested(const QString& name);
     void changed();
     void spiesChanged();
@@ -123,7 +148,7 @@ signals:
 
 private:
     void send(const std::string& bytes);
-    void blueLine(const QString& text) { emit chatLine(QStringLiteral("0+") + text, kBlue); }
+    void blueLine(const QString& text) { emit systemLine(text, kBlue); }
     void sendloginfo(std::string_view args);
     void sortstuff();
     void newplayerinfo(std::string_view args);
@@ -160,7 +185,7 @@ private:
     int m_whoseturn = 0;
     std::array<SeatView, 5> m_seats;
     std::array<SeatPosition, 5> m_position;
-    QStringList m_spies;
+    QList<Spectator> m_spies;
 
     QString m_status = QStringLiteral("Welcome to Vrako by Dovi42 Software");
     QString m_turn;

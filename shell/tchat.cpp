@@ -4,9 +4,9 @@
 #include "chat/chatpanel.h"
 #include "client/boardview.h"
 #include "client/clientconnection.h"
-#include "net/messages.h"
-#include "server/serverlogic.h"
+#include "client/clientgame.h"
 #include "server/tserver.h"
+#include "widgets/cardart.h"
 #include "widgets/soundplayer.h"
 #include "windows/downloadwindow.h"
 #include "windows/gamestartdialog.h"
@@ -20,53 +20,34 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QRandomGenerator>
 #include <QScreen>
-#include <QStandardPaths>
 
 namespace vrako {
 namespace {
 
-quint16 portFromEnvironment(const char* name, quint16 fallback) {
-    bool ok = false;
-    const int value = qEnvironmentVariable(name).toInt(&ok);
-    return ok && value > 0 && value < 65536 ? quint16(value) : fallback;
-}
-
-constexpr QSize kBoardSize(653, 505);
+constexpr QSize kBoardSize = BoardView::kSize;
 
 } // namespace
 
-ProgramSettings ProgramSettings::fromEnvironment() {
-    ProgramSettings s;
-    s.port = portFromEnvironment("VRAKO_PORT", 7772);
-    s.lobbyPort = portFromEnvironment("VRAKO_LOBBY_PORT", 9001);
-    s.home = qEnvironmentVariable("VRAKO_HOME");
-    if (s.home.isEmpty())
-        s.home = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return s;
-}
-
 Tchat::Tchat(const ProgramSettings& settings, QWidget* parent)
     // Held for the whole run so the lobby can tell that a game is open; never waited on.
-    : QMainWindow(parent), m_settings(settings), m_lock(QStringLiteral("vrako"), 1) {
+    : QMainWindow(parent), m_lock(QStringLiteral("vrako"), 1) {
     setObjectName(QStringLiteral("Tchat"));
     setWindowTitle(QStringLiteral("Vrako - Dovi42 Software"));
 
-    m_game = new ClientGame(this);
-    m_conn = new ClientConnection(this);
+    m_session = new Session(settings, this);
     m_sounds = new SoundPlayer(this);
 
     m_clientArea = new QWidget(this);
     m_clientArea->setObjectName(QStringLiteral("clientarea"));
     m_clientArea->setAutoFillBackground(true);
     QPalette pal = m_clientArea->palette();
-    pal.setColor(QPalette::Window, QColor(36, 43, 55));
+    pal.setColor(QPalette::Window, QColor(art::kBoardColour));
     m_clientArea->setPalette(pal);
     m_clientArea->setMinimumSize(kBoardSize + QSize(8, 8));
     setCentralWidget(m_clientArea);
 
-    m_board = new BoardView(m_game, m_clientArea);
+    m_board = new BoardView(&game(), m_clientArea);
     m_board->move(3, 4);
     m_chat = new ChatPanel(m_board);
     m_chat->move(5, 364);
@@ -91,7 +72,7 @@ void Tchat::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     m_startGame = add(file, "StartGame1", QStringLiteral("Start Game"));
     m_startGame->setEnabled(false);
-    connect(m_startGame, &QAction::triggered, m_game, &ClientGame::button_startClick);
+    connect(m_startGame, &QAction::triggered, &game(), &ClientGame::button_startClick);
     file->addSeparator();
     connect(add(file, "Exit1", QStringLiteral("Exit")), &QAction::triggered, this, &QWidget::close);
 
@@ -115,12 +96,12 @@ void Tchat::buildMenus() {
     classic->setData(0);
     fresh->setData(1);
     classic->setChecked(true);
-    connect(fresh, &QAction::toggled, m_game, &ClientGame::setTurnSoundNew);
+    connect(fresh, &QAction::toggled, &game(), &ClientGame::setTurnSoundNew);
 
     QAction* autoSort =
         add(options, "AutomaticallySortCards1", QStringLiteral("Automatically Sort Cards"));
     autoSort->setCheckable(true);
-    connect(autoSort, &QAction::toggled, m_game, &ClientGame::setAutoSort);
+    connect(autoSort, &QAction::toggled, &game(), &ClientGame::setAutoSort);
 
     QMenu* botSpeed = options->addMenu(QStringLiteral("Bot Speed"));
     botSpeed->menuAction()->setObjectName(QStringLiteral("BotSpeed1"));
@@ -135,13 +116,11 @@ void Tchat::buildMenus() {
         QAction* a = add(botSpeed, s.name, QLatin1String(s.caption));
         a->setCheckable(true);
         a->setData(s.ms);
-        a->setChecked(s.ms == 1000);
+        a->setChecked(s.ms == m_session->botSpeed());
         m_botSpeed->addAction(a);
     }
-    connect(m_botSpeed, &QActionGroup::triggered, this, [this](QAction* a) {
-        if (m_server)
-            m_server->setBotSpeed(a->data().toInt());
-    });
+    connect(m_botSpeed, &QActionGroup::triggered, this,
+            [this](QAction* a) { m_session->setBotSpeed(a->data().toInt()); });
 
     options->addSeparator();
     connect(add(options, "TextColor1", QStringLiteral("Text Color")), &QAction::triggered, this,
@@ -163,8 +142,8 @@ void Tchat::buildMenus() {
     m_justWatch->setCheckable(true);
     // The check mark follows the server's answer, not the click.
     connect(m_justWatch, &QAction::triggered, this, [this] {
-        m_justWatch->setChecked(m_game->justWatchChecked());
-        m_game->JustWatch1Click();
+        m_justWatch->setChecked(game().justWatchChecked());
+        game().JustWatch1Click();
     });
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
@@ -204,15 +183,12 @@ void Tchat::createSideWindows() {
     m_windows = {m_about,   m_help,  m_serverWindow, m_spylist,
                  m_phrases, m_tally, m_gamestart,    m_download};
 
-    connect(m_spylist, &SpyList::kickRequested, m_game, &ClientGame::kicking);
-    connect(m_game, &ClientGame::spiesChanged, this,
-            [this] { m_spylist->setEntries(m_game->spies()); });
-    connect(m_gamestart, &GameStartDialog::startRequested, this,
-            [this](const QString& score, const QString& type) {
-                m_conn->send(QByteArray::fromStdString(msg::startgame(
-                    m_game->playername().toStdString(), score.toInt(), type.toStdString())));
-            });
-    connect(m_game, &ClientGame::gameStartWanted, this, [this] {
+    connect(m_spylist, &SpyList::kickRequested, &game(), &ClientGame::kicking);
+    connect(&game(), &ClientGame::spiesChanged, this,
+            [this] { m_spylist->setEntries(game().spies()); });
+    m_spylist->setRemoveEnabled(m_session->hosting());
+    connect(m_gamestart, &GameStartDialog::startRequested, &game(), &ClientGame::startGame);
+    connect(&game(), &ClientGame::gameStartWanted, this, [this] {
         m_gamestart->centreOn(this);
         m_gamestart->show();
         m_gamestart->raise();
@@ -220,31 +196,31 @@ void Tchat::createSideWindows() {
 }
 
 void Tchat::wireGame() {
-    connect(m_conn, &ClientConnection::messageReceived, m_game,
-            [this](const std::string& m) { m_game->dispatch(m); });
-    connect(m_conn, &ClientConnection::socketClosed, this, [this] {
+    ClientGame* g = &game();
+    connect(m_session, &Session::connectionClosed, this, [this] {
         // A "Game is full" box closes the window itself once the player has read it.
         if (!m_closeAfterMessage)
             close();
     });
+    connect(m_session, &Session::systemLine, m_chat, &ChatPanel::addSystemLine);
+    connect(m_session, &Session::messageWanted, this,
+            [this](const QString& text) { showMessage(text, false); });
+    connect(m_session, &Session::hostingChanged, this, &Tchat::showHosting);
+    connect(m_session, &Session::soloStarted, this, [this] { m_download->show(); });
     if (auto* entry = m_chat->findChild<QWidget*>(QStringLiteral("mychat")))
         entry->installEventFilter(this);
-    connect(m_conn, &ClientConnection::errorReported, this, [this](const QString& message) {
-        if (!m_game->loggedin())
-            m_chat->addlinetochat(QStringLiteral("0+Cannot connect to the game: ") + message,
-                                  ClientGame::kBlue);
-    });
-    connect(m_game, &ClientGame::sendRequested, m_conn, &ClientConnection::send);
-    connect(m_chat, &ChatPanel::sendRequested, m_conn, &ClientConnection::send);
-    connect(m_game, &ClientGame::chatLine, m_chat, &ChatPanel::addlinetochat);
-    connect(m_game, &ClientGame::chatReceived, m_chat, &ChatPanel::chatrecieved);
-    connect(m_game, &ClientGame::soundRequested, m_sounds, &SoundPlayer::play);
-    connect(m_game, &ClientGame::closeRequested, this, &QWidget::close);
-    connect(m_game, &ClientGame::gameFull, this,
+    m_chat->setReadiness([g] { return g->loggedin(); });
+    connect(m_chat, &ChatPanel::chatWanted, g, &ClientGame::sendChat);
+    connect(m_chat, &ChatPanel::actionWanted, g, &ClientGame::sendAction);
+    connect(g, &ClientGame::systemLine, m_chat, &ChatPanel::addSystemLine);
+    connect(g, &ClientGame::chatReceived, m_chat, &ChatPanel::chatrecieved);
+    connect(g, &ClientGame::soundRequested, m_sounds, &SoundPlayer::play);
+    connect(g, &ClientGame::closeRequested, this, &QWidget::close);
+    connect(g, &ClientGame::gameFull, this,
             [this] { showMessage(QStringLiteral("Game is full"), true); });
-    connect(m_game, &ClientGame::notConnected, this,
+    connect(g, &ClientGame::notConnected, this,
             [this] { showMessage(QStringLiteral("You are not connected"), false); });
-    connect(m_game, &ClientGame::changed, this, &Tchat::syncMenus);
+    connect(g, &ClientGame::changed, this, &Tchat::syncMenus);
 }
 
 bool Tchat::eventFilter(QObject* watched, QEvent* event) {
@@ -258,9 +234,13 @@ bool Tchat::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Tchat::syncMenus() {
-    m_justWatch->setChecked(m_game->justWatchChecked());
-    m_chat->setLoggedIn(m_game->loggedin());
-    m_chat->setMySeat(m_game->myseat());
+    m_justWatch->setChecked(game().justWatchChecked());
+}
+
+void Tchat::showHosting(bool hosting) {
+    m_startGame->setEnabled(hosting);
+    if (m_spylist)
+        m_spylist->setRemoveEnabled(hosting);
 }
 
 void Tchat::showMessage(const QString& text, bool closeAfter) {
@@ -298,71 +278,7 @@ void Tchat::processparams(const QStringList& args) {
     createSideWindows();
     // The role is taken once: showing the window later must not read the command line again.
     m_paramsRead = true;
-    m_startGame->setEnabled(false);
-    m_game->setHosting(false);
-    if (args.isEmpty()) {
-        m_chat->addlinetochat(QStringLiteral("0+Loading Solo Game..Please wait."),
-                              ClientGame::kBlue);
-        m_download->show();
-        m_hostaddress = QStringLiteral("127.0.0.1");
-        m_game->setPlayerName(QStringLiteral("You"));
-        hostpress();
-        return;
-    }
-    m_chat->addlinetochat(QStringLiteral("0+Loading Multi-player Game.. Please Wait."),
-                          ClientGame::kBlue);
-    if (args.size() < 3)
-        return;
-    // The server would replace these in the login; the name we send in requests must match.
-    m_game->setPlayerName(
-        QString::fromStdString(ServerLogic::cleanName(args[0].toUtf8().toStdString())));
-    m_hostaddress = args[1];
-    if (args[2] == QLatin1String("true"))
-        joinpress();
-    else
-        hostpress();
-    openLobbyConnection();
-}
-
-void Tchat::hostpress() {
-    if (!m_server) {
-        QObject* owner = m_serverWindow ? static_cast<QObject*>(m_serverWindow) : this;
-        m_server = new TServer(QRandomGenerator::system()->generate64(), owner);
-        m_server->setBotSpeed(m_botSpeed->checkedAction()->data().toInt());
-    }
-    try {
-        m_server->listen(m_settings.port);
-    } catch (const ESockException& e) {
-        // Without our own server there is nothing to host: say why and take no role.
-        showMessage(QString::fromUtf8(e.what()), false);
-        return;
-    }
-    m_game->setHosting(true);
-    // Our own server: with port 0 the system chose the port it listens on.
-    m_conn->open(QStringLiteral("127.0.0.1"),
-                 m_server->port() ? m_server->port() : m_settings.port);
-    m_startGame->setEnabled(true);
-    if (m_spylist)
-        m_spylist->setRemoveEnabled(true);
-}
-
-void Tchat::joinpress() {
-    m_conn->open(m_hostaddress, m_settings.port);
-    m_startGame->setEnabled(false);
-    m_game->setHosting(false);
-}
-
-void Tchat::openLobbyConnection() {
-    // Only tells the lobby that a game runs: nothing is sent or read, failures go unnoticed.
-    m_lobby = std::make_unique<TSock>();
-    // Whatever the lobby might send is not for us; it must not pile up either.
-    connect(m_lobby.get(), &TSock::OnRead, this, [this] { m_lobby->Receive(); });
-    try {
-        m_lobby->setHostName(QStringLiteral("127.0.0.1"));
-        m_lobby->setPortName(QString::number(m_settings.lobbyPort));
-        m_lobby->Open();
-    } catch (const ESockException&) {
-    }
+    m_session->processparams(args);
 }
 
 void Tchat::ResetLocation1Click() {

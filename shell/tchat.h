@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "client/clientgame.h"
-#include "net/tsock.h"
+#include "session/session.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <QSystemSemaphore>
-#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -18,23 +16,16 @@ namespace vrako {
 class BoardView;
 class ChatPanel;
 class ClientConnection;
+class ClientGame;
 class GameStartDialog;
 class SideWindow;
 class SoundPlayer;
 class SpyList;
 class TServer;
+class TSock;
 
-// Ports and folders the program uses; the environment may move them so copies run side by side.
-struct ProgramSettings {
-    quint16 port = 7772;
-    quint16 lobbyPort = 9001;
-    // The folder of the settings file and the tally file.
-    QString home;
-    static ProgramSettings fromEnvironment();
-};
-
-// The main window: composes the card table, the chat panel and the menus, chooses the role from
-// the command line and owns the client's connection (and, when hosting, the game server).
+// The main window: composes the card table, the chat panel, the side windows and the menus
+// round the session, which it observes and to which it forwards what the user does.
 class Tchat : public QMainWindow {
     Q_OBJECT
 public:
@@ -44,23 +35,23 @@ public:
 
     // Creates the eight secondary windows, in order, after the main window exists.
     void createSideWindows();
-    // Reads the arguments (without the program name) and takes the role they name.
+    // Reads the arguments (without the program name) once and lets the session take the role
+    // they name; the side windows must exist by then.
     void processparams(const QStringList& args);
 
-    ClientGame& game() { return *m_game; }
-    ClientConnection& connection() { return *m_conn; }
+    Session& session() { return *m_session; }
+    ClientGame& game() { return m_session->game(); }
+    ClientConnection& connection() { return m_session->connection(); }
+    TServer* server() const { return m_session->server(); }
+    TSock* lobbySocket() const { return m_session->lobbySocket(); }
+    QString hostaddress() const { return m_session->hostaddress(); }
     BoardView& board() { return *m_board; }
     ChatPanel& chat() { return *m_chat; }
-    TServer* server() const { return m_server; }
-    TSock* lobbySocket() const { return m_lobby.get(); }
     SpyList* spyList() const { return m_spylist; }
     GameStartDialog* gameStart() const { return m_gamestart; }
     SoundPlayer& sounds() { return *m_sounds; }
-    QString hostaddress() const { return m_hostaddress; }
     QAction* action(const char* objectName) const;
 
-    void hostpress();
-    void joinpress();
     void ResetLocation1Click();
 
 protected:
@@ -73,21 +64,16 @@ private:
     void buildMenus();
     void wireGame();
     void syncMenus();
-    void openLobbyConnection();
+    void showHosting(bool hosting);
     void showMessage(const QString& text, bool closeAfter);
     void chooseTextColour();
 
-    ProgramSettings m_settings;
     QSystemSemaphore m_lock;
-    ClientGame* m_game = nullptr;
-    ClientConnection* m_conn = nullptr;
+    Session* m_session = nullptr;
     BoardView* m_board = nullptr;
     ChatPanel* m_chat = nullptr;
     SoundPlayer* m_sounds = nullptr;
     QWidget* m_clientArea = nullptr;
-    std::unique_ptr<TSock> m_lobby;
-    TServer* m_server = nullptr;
-    QString m_hostaddress;
     bool m_paramsRead = false;
     bool m_closeAfterMessage = false;
 

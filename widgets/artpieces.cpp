@@ -36,7 +36,7 @@ void drawBar(QPainter& p, int colour, QSize size) {
     drawSymbol(p, colour, right, s.ink, s.dark, 0.6);
 
     // The colour's name between the symbols when it fits; otherwise a third symbol.
-    const QString name = colourName(53 + colour).toUpper();
+    const QString name = QString::fromLatin1(colourTitle(colourCodeAt(colour))).toUpper();
     const QRectF between(left.right() + 2, r.top(), right.left() - left.right() - 4, r.height());
     QFont f = font(qMin<qreal>(r.height() * 0.72, 14));
     if (f.pixelSize() >= 7 && QFontMetricsF(f).horizontalAdvance(name) <= between.width()) {
@@ -113,7 +113,7 @@ struct Noise {
 
 void drawFelt(QPainter& p) {
     const int w = kBackgroundTileSize.width(), h = kBackgroundTileSize.height();
-    p.fillRect(QRect(0, 0, w, h), QColor(36, 43, 55));
+    p.fillRect(QRect(0, 0, w, h), QColor(kBoardColour));
     Noise n{0x9e3779b9u};
     p.setRenderHint(QPainter::Antialiasing, false);
     for (int y = 0; y < h; ++y) {

@@ -17,8 +17,6 @@ namespace {
 const QRectF kCardRect(0.5, 0.5, 52, 76);
 const QRectF kField(3, 3, 47, 71);
 
-enum Special { Vrako = 0, Reverse = 1, Wild = 2, Double = 3, Bomb = 4 };
-
 // The white card with its thin dark border, on which every face and the back are printed.
 void drawBlank(QPainter& p) {
     p.setPen(QPen(QColor(26, 26, 32), 1));
@@ -121,18 +119,18 @@ void drawWord(QPainter& p, const QString& word) {
 
 void drawSpecialIcon(QPainter& p, int code, const QRectF& box, bool small) {
     switch (code) {
-    case Vrako:
+    case card::kVrako:
         if (!small)
             drawBurst(p, box.adjusted(-3, -3, 3, 3), QColor(255, 120, 200), QColor(120, 40, 200));
         drawBolt(p, small ? box : box.adjusted(6, 3, -6, -3));
         break;
-    case Reverse:
+    case card::kReverse:
         drawReverseArrows(p, box);
         break;
-    case Wild:
+    case card::kWild:
         drawColourWheel(p, small ? box : box.adjusted(1, 1, -1, -1), !small);
         break;
-    case Double:
+    case card::kDouble:
         if (small) {
             drawOutlinedText(p, QStringLiteral("x2"), font(10), box.center(), QColor(255, 214, 60),
                              QColor(40, 20, 0), 1.4);
@@ -218,10 +216,10 @@ QPixmap cardFace(int code, qreal dpr) {
     return cached(QStringLiteral("face%1").arg(code), dpr, [code](qreal d) {
         return render(kCardSize, d, [code](QPainter& p) {
             drawBlank(p);
-            if (code <= Bomb)
+            if (isSpecial(code))
                 drawSpecialFace(p, code);
             else
-                drawNumberFace(p, colourIndexOf(code), (code - 5) % 12 + 1);
+                drawNumberFace(p, colourIndexOf(code), numberOf(code));
         });
     });
 }
@@ -229,32 +227,6 @@ QPixmap cardFace(int code, qreal dpr) {
 QPixmap cardBack(qreal dpr) {
     return cached(QStringLiteral("back"), dpr,
                   [](qreal d) { return render(kCardSize, d, drawBack); });
-}
-
-int colourIndexOf(int code) {
-    if (code >= 5 && code <= 52)
-        return (code - 5) / 12;
-    if (code >= 53 && code <= 56)
-        return code - 53;
-    return -1;
-}
-
-QString cardName(int code) {
-    static const char* const specials[] = {"Vrako", "Reverse", "Wild", "Double", "Bomb"};
-    static const char* const colours[] = {"blue", "green", "red", "yellow"};
-    if (code < 0 || code >= kCardCount)
-        return {};
-    if (code <= Bomb)
-        return QString::fromLatin1(specials[code]);
-    return QStringLiteral("%1 %2")
-        .arg(QString::fromLatin1(colours[colourIndexOf(code)]))
-        .arg((code - 5) % 12 + 1);
-}
-
-QString colourName(int code) {
-    static const char* const names[] = {"Blue", "Green", "Red", "Yellow"};
-    const int i = colourIndexOf(code);
-    return i < 0 ? QString() : QString::fromLatin1(names[i]);
 }
 
 void clearCache() {

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "support/cards.h"
+
+#include <QColor>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -20,7 +23,9 @@ inline constexpr QSize kStartButtonSize{138, 31};
 inline constexpr QSize kBackgroundTileSize{64, 64};
 inline constexpr QSize kEyesSize{22, 10};
 inline constexpr QSize kWinnerSize{134, 28};
-inline constexpr int kCardCount = 53;
+inline constexpr int kCardCount = card::kFaceCount;
+// The colour of the card table behind its felt tile.
+inline constexpr QRgb kBoardColour = qRgb(36, 43, 55);
 inline constexpr int kWinnerFrames = 2;
 inline constexpr int kWinnerFrameMs = 250;
 
@@ -45,7 +50,7 @@ QPixmap arrow(bool right, qreal dpr = 1);
 // The "Start Game" button picture.
 QPixmap startButton(qreal dpr = 1);
 
-// A dark felt tile in the board colour RGB(36, 43, 55) that repeats without seams.
+// A dark felt tile in kBoardColour that repeats without seams.
 QPixmap backgroundTile(qreal dpr = 1);
 
 // A small pair of eyes marking a player who is only watching.
@@ -54,18 +59,6 @@ QPixmap eyes(qreal dpr = 1);
 // Frame 0 or 1 of the winner banner, shown alternately every kWinnerFrameMs; other frame
 // numbers wrap round.
 QPixmap winnerFrame(int frame, qreal dpr = 1);
-
-// The colour index (0 blue .. 3 yellow) of a card code 5 to 52 or of a Wild's colour value 53
-// to 56; -1 for anything else.
-int colourIndexOf(int code);
-
-// Spoken names for assistive technology: "blue 7", "green 12", "Vrako", "Reverse", "Wild",
-// "Double", "Bomb"; empty outside 0 to 52.
-QString cardName(int code);
-
-// "Blue", "Green", "Red" or "Yellow" for a colour value 53 to 56 or a card code 5 to 52;
-// empty otherwise.
-QString colourName(int code);
 
 // Drops every cached picture (for example after the screen's pixel ratio changed).
 void clearCache();

@@ -128,7 +128,9 @@ void GameStartDialog::changebox(const QString& code) {
 }
 
 void GameStartDialog::button_startClick() {
-    emit startRequested(m_score->text(), m_type);
+    emit startRequested(m_score->text().toInt(), m_type == QLatin1String("s")
+                                                     ? GameType::SameNumber
+                                                     : GameType::OneMoreOrLess);
     hide();
 }
 

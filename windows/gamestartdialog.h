@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "support/cards.h"
 #include "windows/sidewindow.h"
 
 class QLabel;
@@ -28,8 +29,8 @@ public:
     void button_startClick();
 
 signals:
-    // The player's name is added by the owner: score text and type code.
-    void startRequested(const QString& playToScore, const QString& type);
+    // The chosen play-to score (0 when the field does not hold a number) and game type.
+    void startRequested(int playToScore, GameType type);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -37,13 +37,15 @@ SpyList::SpyList(QWidget* parent)
             [this](QPoint at) { m_popup->popup(m_list->viewport()->mapToGlobal(at)); });
 }
 
-void SpyList::setEntries(const QStringList& entries) {
+void SpyList::setEntries(const QList<Spectator>& spectators) {
     // The entry under the mouse keeps being meant when others come or go.
-    const QString hovered =
-        m_hovered >= 0 && m_hovered < m_list->count() ? m_list->item(m_hovered)->text() : QString();
+    const Spectator hovered =
+        m_hovered >= 0 && m_hovered < m_spectators.size() ? m_spectators[m_hovered] : Spectator{};
+    m_spectators = spectators;
     m_list->clear();
-    m_list->addItems(entries);
-    m_hovered = hovered.isEmpty() ? -1 : int(entries.indexOf(hovered));
+    for (const Spectator& s : spectators)
+        m_list->addItem(QString::number(s.record) + QStringLiteral(": ") + s.name);
+    m_hovered = hovered.record == 0 ? -1 : int(spectators.indexOf(hovered));
 }
 
 QStringList SpyList::entries() const {
@@ -58,13 +60,8 @@ void SpyList::setRemoveEnabled(bool on) {
 }
 
 void SpyList::popup_kickhimClick() {
-    if (m_hovered < 0 || m_hovered >= m_list->count())
-        return;
-    const QString entry = m_list->item(m_hovered)->text();
-    bool ok = false;
-    const int seat = entry.section(QLatin1Char(':'), 0, 0).toInt(&ok);
-    if (ok)
-        emit kickRequested(seat);
+    if (m_hovered >= 0 && m_hovered < m_spectators.size())
+        emit kickRequested(m_spectators[m_hovered].record);
 }
 
 bool SpyList::eventFilter(QObject* watched, QEvent* event) {

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "client/spectator.h"
 #include "windows/sidewindow.h"
 
-#include <QStringList>
+#include <QList>
 
 class QAction;
 class QListWidget;
@@ -17,7 +18,8 @@ class SpyList : public SideWindow {
 public:
     explicit SpyList(QWidget* parent = nullptr);
 
-    void setEntries(const QStringList& entries);
+    // Shows each spectator as "record: name".
+    void setEntries(const QList<Spectator>& spectators);
     QStringList entries() const;
     // Enabled in the hosting copy only.
     void setRemoveEnabled(bool on);
@@ -37,6 +39,7 @@ private:
     QListWidget* m_list = nullptr;
     QMenu* m_popup = nullptr;
     QAction* m_remove = nullptr;
+    QList<Spectator> m_spectators;
     int m_hovered = -1;
 };
 

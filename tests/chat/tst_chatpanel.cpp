@@ -35,10 +35,6 @@ QStringList itemsOf(RichTextView* view, int para, int style) {
     return out;
 }
 
-QByteArray frame(const char* text) {
-    return QByteArray(text) + char(0xFF);
-}
-
 } // namespace
 
 class TestChatPanel : public QObject {
@@ -72,64 +68,77 @@ private slots:
         QCOMPARE(panel.chatlinkno(), -1);
     }
 
+    // What the typed line becomes: "chat:" or "action:" and the text handed on, or nothing.
     void sends_data() {
         QTest::addColumn<bool>("loggedIn");
-        QTest::addColumn<quint32>("colour");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QString>("sent");
         QTest::addColumn<QString>("left");
-        QTest::newRow("plain") << true << 0u << "hello there"
-                               << frame("CMD_chat+3+hello there|clBlack") << "";
-        QTest::newRow("hex colour")
-            << true << 0x123456u << "hi" << frame("CMD_chat+3+hi|$00123456") << "";
-        QTest::newRow("unchanged")
-            << true << 0x0000FFu << " a+b|c " << frame("CMD_chat+3+ a+b|c |clRed") << "";
-        QTest::newRow("spaces") << true << 0u << "   " << frame("CMD_chat+3+   |clBlack") << "";
-        QTest::newRow("utf8") << true << 0u << QStringLiteral("grüß 😀")
-                              << frame("CMD_chat+3+gr\xc3\xbc\xc3\x9f \xf0\x9f\x98\x80|clBlack")
-                              << "";
-        QTest::newRow("action") << true << 0u << "/me waves" << frame("CMD_action+3+waves|clBlack")
+        QTest::newRow("plain") << true << "hello there"
+                               << "chat:hello there"
+                               << "";
+        QTest::newRow("unchanged") << true << " a+b|c "
+                                   << "chat: a+b|c "
+                                   << "";
+        QTest::newRow("spaces") << true << "   "
+                                << "chat:   "
                                 << "";
-        QTest::newRow("action glued")
-            << true << 0u << "/mewaves" << frame("CMD_action+3+aves|clBlack") << "";
-        QTest::newRow("action astral")
-            << true << 0u << QStringLiteral("/me😀x") << frame("CMD_action+3+x|clBlack") << "";
-        QTest::newRow("action bare") << true << 0u << "/me" << frame("CMD_action+3+|clBlack") << "";
-        QTest::newRow("upper me") << true << 0u << "/ME waves" << QByteArray() << "";
-        QTest::newRow("help") << true << 0u << "/help" << QByteArray() << "";
-        QTest::newRow("empty") << true << 0u << "" << QByteArray() << "";
-        QTest::newRow("not logged in") << false << 0u << "hello" << QByteArray() << "hello";
+        QTest::newRow("utf8") << true << QStringLiteral("grüß 😀") << QStringLiteral("chat:grüß 😀")
+                              << "";
+        QTest::newRow("action") << true << "/me waves"
+                                << "action:waves"
+                                << "";
+        QTest::newRow("action glued") << true << "/mewaves"
+                                      << "action:aves"
+                                      << "";
+        QTest::newRow("action astral") << true << QStringLiteral("/me😀x") << "action:x"
+                                       << "";
+        QTest::newRow("action bare") << true << "/me"
+                                     << "action:"
+                                     << "";
+        QTest::newRow("upper me") << true << "/ME waves"
+                                  << ""
+                                  << "";
+        QTest::newRow("help") << true << "/help"
+                              << ""
+                              << "";
+        QTest::newRow("empty") << true << ""
+                               << ""
+                               << "";
+        QTest::newRow("not logged in") << false << "hello"
+                                       << ""
+                                       << "hello";
     }
 
     void sends() {
         QFETCH(bool, loggedIn);
-        QFETCH(quint32, colour);
         QFETCH(QString, typed);
-        QFETCH(QByteArray, sent);
+        QFETCH(QString, sent);
         QFETCH(QString, left);
         ChatPanel panel;
-        panel.setLoggedIn(loggedIn);
-        panel.setMySeat(3);
-        panel.setChatColour(colour);
-        QSignalSpy spy(&panel, &ChatPanel::sendRequested);
+        panel.setReadiness([loggedIn] { return loggedIn; });
+        panel.setChatColour(0x123456);
+        QStringList out;
+        connect(&panel, &ChatPanel::chatWanted, this, [&](const QString& t, quint32 c) {
+            QCOMPARE(c, 0x123456u);
+            out.append(QStringLiteral("chat:") + t);
+        });
+        connect(&panel, &ChatPanel::actionWanted, this, [&](const QString& t, quint32 c) {
+            QCOMPARE(c, 0x123456u);
+            out.append(QStringLiteral("action:") + t);
+        });
         panel.mychat()->setText(typed);
         panel.sendit();
-        if (sent.isEmpty()) {
-            QCOMPARE(spy.size(), 0);
-        } else {
-            QCOMPARE(spy.size(), 1);
-            QCOMPARE(spy.at(0).at(0).toByteArray(), sent);
-        }
+        QCOMPARE(out, sent.isEmpty() ? QStringList() : QStringList{sent});
         QCOMPARE(panel.mychat()->text(), left);
     }
 
     void entryFieldTyping() {
         ChatPanel panel;
-        panel.setLoggedIn(true);
-        panel.setMySeat(1);
+        panel.setReadiness([] { return true; });
         panel.setChatColour(0x008000);
         QCOMPARE(panel.mychat()->palette().color(QPalette::Text), QColor(0, 128, 0));
-        QSignalSpy spy(&panel, &ChatPanel::sendRequested);
+        QSignalSpy spy(&panel, &ChatPanel::chatWanted);
         // Enter on the hint clears it and sends nothing.
         QTest::keyClick(panel.mychat(), Qt::Key_Return);
         QCOMPARE(spy.size(), 0);
@@ -139,7 +148,8 @@ private slots:
         QCOMPARE(panel.mychat()->text(), QStringLiteral("hi"));
         QTest::keyClick(panel.mychat(), Qt::Key_Enter);
         QCOMPARE(spy.size(), 1);
-        QCOMPARE(spy.at(0).at(0).toByteArray(), frame("CMD_chat+1+hi|clGreen"));
+        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("hi"));
+        QCOMPARE(spy.at(0).at(1).value<quint32>(), 0x008000u);
         QCOMPARE(panel.mychat()->text(), QString());
     }
 

@@ -19,7 +19,7 @@ struct Recorder {
     explicit Recorder(ClientGame& g) {
         QObject::connect(&g, &ClientGame::sendRequested,
                          [this](const QByteArray& b) { sent.append(b); });
-        QObject::connect(&g, &ClientGame::chatLine, [this](const QString& t, quint32 c) {
+        QObject::connect(&g, &ClientGame::systemLine, [this](const QString& t, quint32 c) {
             lines.append({t, c});
         });
         QObject::connect(&g, &ClientGame::soundRequested,
@@ -79,6 +79,7 @@ private slots:
     void gameWinnerAndTally();
     void spectatorsDoNotTally();
     void justWatchAndRemoval();
+    void chatActionsSoundsAndStart();
 };
 
 void TestClientGame::seatsTurnRoundTheLocalPlayer_data() {
@@ -117,21 +118,21 @@ void TestClientGame::loginAndArrivals() {
     feed(g, "CMD_newplayerinfo+2+Ann+0");
     feed(g, "CMD_existingplayers+1+Host+0+3+Cy+1+7+Eve+0");
     QCOMPARE(r.lineTexts(),
-             (QStringList{"0+You are Connected.", "0+Host is Connected.", "0+Cy is Connected.",
-                          "0+Eve is Connected.", "0+Eve is spying."}));
+             (QStringList{"You are Connected.", "Host is Connected.", "Cy is Connected.",
+                          "Eve is Connected.", "Eve is spying."}));
     for (const auto& l : r.lines)
         QCOMPARE(l.second, ClientGame::kBlue);
     QCOMPARE(r.sounds, (QStringList{"entered", "entered"})); // one per message
     QCOMPARE(g.seat(1).name, QStringLiteral("Host"));
     QVERIFY(g.seat(3).watching);
     QVERIFY(!g.seat(1).watching);
-    QCOMPARE(g.spies(), QStringList{"7: Eve"});
+    QCOMPARE(g.spies(), (QList<Spectator>{{7, "Eve"}}));
 
     feed(g, "CMD_havewrongversion+Bo");
     feed(g, "CMD_wrongversion+");
     QCOMPARE(r.lineTexts().mid(5),
-             (QStringList{"0+Bo has a different version of the game then you.",
-                          "0+You have a differnt version of the game then the host."}));
+             (QStringList{"Bo has a different version of the game then you.",
+                          "You have a differnt version of the game then the host."}));
 }
 
 void TestClientGame::spectatorAndDepartures() {
@@ -140,8 +141,8 @@ void TestClientGame::spectatorAndDepartures() {
     g.setPlayerName(QStringLiteral("Spy"));
     feed(g, "CMD_sendlogininfo+6");
     feed(g, "CMD_newplayerinfo+6+Spy+0");
-    QCOMPARE(r.lineTexts(), (QStringList{"0+You are Connected.", "0+You are spying."}));
-    QCOMPARE(g.spies(), QStringList{"6: Spy"});
+    QCOMPARE(r.lineTexts(), (QStringList{"You are Connected.", "You are spying."}));
+    QCOMPARE(g.spies(), (QList<Spectator>{{6, "Spy"}}));
 
     feed(g, "CMD_existingplayers+2+Bo+0+8+Di+0");
     r.lines.clear();
@@ -150,12 +151,12 @@ void TestClientGame::spectatorAndDepartures() {
     feed(g, "CMD_playerdisconnected+9+Nobody"); // not in the list: no line
     feed(g, "CMD_playerdisconnected+8+Di");
     QCOMPARE(r.lines.size(), 2);
-    QCOMPARE(r.lines[0].first, QStringLiteral("0+Bo disconnected."));
+    QCOMPARE(r.lines[0].first, QStringLiteral("Bo disconnected."));
     QCOMPARE(r.lines[0].second, ClientGame::kGrey);
-    QCOMPARE(r.lines[1].first, QStringLiteral("0+Di has left."));
+    QCOMPARE(r.lines[1].first, QStringLiteral("Di has left."));
     QCOMPARE(r.lines[1].second, ClientGame::kGreen);
     QCOMPARE(g.seat(2).name, QStringLiteral("Klot"));
-    QCOMPARE(g.spies(), QStringList{"6: Spy"});
+    QCOMPARE(g.spies(), (QList<Spectator>{{6, "Spy"}}));
     QCOMPARE(r.closes, 0);
 }
 
@@ -321,7 +322,7 @@ void TestClientGame::turnsArrowsAndRounds() {
     feed(g, "CMD_startgame+Ann+25+s+");
     QCOMPARE(g.playToScoreText(), QStringLiteral("Play to Score: 25"));
     QCOMPARE(g.gameTypeText(), QStringLiteral("Same Number Game"));
-    QCOMPARE(r.lineTexts().last(), QStringLiteral("0+You have started a game."));
+    QCOMPARE(r.lineTexts().last(), QStringLiteral("You have started a game."));
     QVERIFY(g.handIds().isEmpty());
     QCOMPARE(g.topCard(), 5);
 
@@ -381,7 +382,7 @@ void TestClientGame::spectatorsDoNotTally() {
     Recorder r(g);
     seatPlayer(g, 7);
     feed(g, "CMD_startgame+Ann+20+d+");
-    QCOMPARE(r.lineTexts().last(), QStringLiteral("0+Ann has started a game."));
+    QCOMPARE(r.lineTexts().last(), QStringLiteral("Ann has started a game."));
     feed(g, "CMD_wingame+1");
     QVERIFY(r.tally.isEmpty());
 }
@@ -397,13 +398,13 @@ void TestClientGame::justWatchAndRemoval() {
     feed(g, "CMD_justwatching+2+1");
     QVERIFY(g.justWatchChecked());
     QVERIFY(g.seat(2).watching);
-    QCOMPARE(r.lines.last().first, QStringLiteral("0+Ann is just watching"));
+    QCOMPARE(r.lines.last().first, QStringLiteral("Ann is just watching"));
     QCOMPARE(r.lines.last().second, ClientGame::kWatchColour);
     g.JustWatch1Click();
     QCOMPARE(r.sent.last(), QByteArray("CMD_justwatch+2+2\xFF"));
     feed(g, "CMD_justwatching+2+2");
     QVERIFY(!g.justWatchChecked());
-    QCOMPARE(r.lines.last().first, QStringLiteral("0+Ann now playing again"));
+    QCOMPARE(r.lines.last().first, QStringLiteral("Ann now playing again"));
 
     // Removal and the seat popup are the host's alone.
     const int before = int(r.sent.size());
@@ -422,6 +423,38 @@ void TestClientGame::justWatchAndRemoval() {
     QCOMPARE(hr.sent.last(), QByteArray("CMD_kickhim+1+6+\xFF"));
     host.setSeatWatching(3, true);
     QCOMPARE(hr.sent.last(), QByteArray("CMD_justwatch+3+1\xFF"));
+}
+
+// What the chat panel, the phrase buttons and the start dialog hand over goes out as exact bytes
+// of the own record, and nothing goes out before the login or from a spectator's sound.
+void TestClientGame::chatActionsSoundsAndStart() {
+    ClientGame g;
+    Recorder r(g);
+    QVERIFY(!g.sendChat(QStringLiteral("early"), 0));
+    QVERIFY(!g.sendAction(QStringLiteral("early"), 0));
+    QVERIFY(r.sent.isEmpty());
+    seatPlayer(g, 3);
+    r.sent.clear();
+    QVERIFY(g.sendChat(QStringLiteral("hello there"), 0));
+    QVERIFY(g.sendChat(QStringLiteral(" a+b|c "), 0x0000FF));
+    QVERIFY(g.sendChat(QStringLiteral("grüß 😀"), 0x123456));
+    QVERIFY(g.sendAction(QStringLiteral("waves"), 0));
+    QVERIFY(g.sendSound(5));
+    g.startGame(25, GameType::SameNumber);
+    g.startGame(0, GameType::OneMoreOrLess);
+    QCOMPARE(r.sent, (QList<QByteArray>{
+                         "CMD_chat+3+hello there|clBlack\xFF", "CMD_chat+3+ a+b|c |clRed\xFF",
+                         "CMD_chat+3+gr\xc3\xbc\xc3\x9f \xf0\x9f\x98\x80|$00123456\xFF",
+                         "CMD_action+3+waves|clBlack\xFF", "CMD_playasound+3+wave5+\xFF",
+                         "CMD_startgame+Ann+25+s+\xFF", "CMD_startgame+Ann+0+d+\xFF"}));
+
+    ClientGame spy;
+    Recorder rs(spy);
+    seatPlayer(spy, 7);
+    rs.sent.clear();
+    QVERIFY(!spy.sendSound(1));
+    QVERIFY(spy.sendChat(QStringLiteral("hi"), 0));
+    QCOMPARE(rs.sent, (QList<QByteArray>{"CMD_chat+7+hi|clBlack\xFF"}));
 }
 
 QTEST_GUILESS_MAIN(TestClientGame)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Card codes, faces, colours, which card may follow which, and how cards are made.
+// Which card may follow which, and how cards are made.
 #include "server/rules.h"
 
 #include <QTest>
@@ -10,39 +10,12 @@ using namespace vrako;
 class TestRules : public QObject {
     Q_OBJECT
 private slots:
-    void faces_data();
-    void faces();
     void follows_data();
     void follows();
     void everyCodeUnderMapping();
     void drawOdds();
     void freeSlots();
 };
-
-void TestRules::faces_data() {
-    QTest::addColumn<int>("code");
-    QTest::addColumn<int>("face");
-    QTest::addColumn<QString>("colour");
-    QTest::newRow("blue 1") << 5 << 1 << "blue";
-    QTest::newRow("blue 12") << 16 << 12 << "blue";
-    QTest::newRow("green 1") << 17 << 1 << "green";
-    QTest::newRow("red 7") << 35 << 7 << "red";
-    QTest::newRow("yellow 12") << 52 << 12 << "yellow";
-    QTest::newRow("wild blue") << 53 << 1 << "blue";
-    QTest::newRow("wild yellow") << 56 << 4 << "yellow";
-    QTest::newRow("bomb reads 12") << 4 << 12 << "";
-    QTest::newRow("vrako negative") << 0 << -4 << "";
-    QTest::newRow("double") << 3 << -1 << "";
-    QTest::newRow("empty") << -1 << -5 << "";
-}
-
-void TestRules::faces() {
-    QFETCH(int, code);
-    QFETCH(int, face);
-    QFETCH(QString, colour);
-    QCOMPARE(vrako::face(code), face);
-    QCOMPARE(QString::fromUtf8(colourWord(code).data(), colourWord(code).size()), colour);
-}
 
 void TestRules::follows_data() {
     QTest::addColumn<char>("type");

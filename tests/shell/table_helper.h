@@ -222,7 +222,7 @@ inline bool centreMatches(Tchat& w, const GameTable& t) {
     const int shownCode = isColourCode(top) ? card::kWild : top;
     const int colour = isColourCode(top) ? top - card::kBlue : (top - card::kFirstColoured) / 12;
     return widget(w, QStringLiteral("image_topcard"))->accessibleName() ==
-               QStringLiteral("Top card: ") + art::cardName(shownCode) &&
+               QStringLiteral("Top card: ") + QString::fromStdString(cardName(shownCode)) &&
            barInFront(w) == colour;
 }
 

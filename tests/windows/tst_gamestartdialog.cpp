@@ -128,8 +128,8 @@ void TestGameStartDialog::startRequestsAndHides() {
     click(button(d, "box_same"));
     click(button(d, "button_start"));
     QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("25"));
-    QCOMPARE(spy.at(0).at(1).toString(), QStringLiteral("s"));
+    QCOMPARE(spy.at(0).at(0).toInt(), 25);
+    QCOMPARE(spy.at(0).at(1).value<GameType>(), GameType::SameNumber);
     QVERIFY(!d.isVisible());
 
     // A stored score outside the spinner's range is sent as it is.
@@ -138,8 +138,8 @@ void TestGameStartDialog::startRequestsAndHides() {
     d.show();
     click(button(d, "button_start"));
     QCOMPARE(spy.count(), 2);
-    QCOMPARE(spy.at(1).at(0).toString(), QStringLiteral("45"));
-    QCOMPARE(spy.at(1).at(1).toString(), QStringLiteral("d"));
+    QCOMPARE(spy.at(1).at(0).toInt(), 45);
+    QCOMPARE(spy.at(1).at(1).value<GameType>(), GameType::OneMoreOrLess);
     QVERIFY(!d.isVisible());
 }
 

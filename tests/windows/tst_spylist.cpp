@@ -27,28 +27,28 @@ void TestSpyList::entriesAndWindow() {
     QVERIFY(!list.removeAction()->isEnabled());
     QCOMPARE(list.removeAction()->text(), QStringLiteral("Remove From Game"));
     QCOMPARE(list.hoveredIndex(), -1);
-    list.setEntries({"5: Eve", "7: Fay"});
+    list.setEntries({{5, "Eve"}, {7, "Fay"}});
     QCOMPARE(list.entries(), (QStringList{"5: Eve", "7: Fay"}));
-    list.setEntries({"7: Fay"});
+    list.setEntries({{7, "Fay"}});
     QCOMPARE(list.entries(), QStringList{"7: Fay"});
     list.setRemoveEnabled(true);
     QVERIFY(list.removeAction()->isEnabled());
 }
 
 void TestSpyList::removal_data() {
-    QTest::addColumn<QStringList>("entries");
+    using List = QList<Spectator>;
+    QTest::addColumn<List>("entries");
     QTest::addColumn<int>("hovered");
     QTest::addColumn<int>("seat"); // 0: nothing is sent
-    QTest::newRow("no entry under the mouse") << QStringList{"6: Di"} << -1 << 0;
-    QTest::newRow("seat 6") << QStringList{"6: Di"} << 0 << 6;
-    QTest::newRow("second entry") << QStringList{"5: Eve", "9: Gus"} << 1 << 9;
-    QTest::newRow("no number") << QStringList{"Di"} << 0 << 0;
-    QTest::newRow("words before the colon") << QStringList{"six: Di"} << 0 << 0;
-    QTest::newRow("stale index") << QStringList{"6: Di"} << 3 << 0;
+    QTest::newRow("no entry under the mouse") << List{{6, "Di"}} << -1 << 0;
+    QTest::newRow("seat 6") << List{{6, "Di"}} << 0 << 6;
+    QTest::newRow("second entry") << List{{5, "Eve"}, {9, "Gus"}} << 1 << 9;
+    QTest::newRow("a name with a colon") << List{{8, "7: Fay"}} << 0 << 8;
+    QTest::newRow("stale index") << List{{6, "Di"}} << 3 << 0;
 }
 
 void TestSpyList::removal() {
-    QFETCH(QStringList, entries);
+    QFETCH(QList<Spectator>, entries);
     QFETCH(int, hovered);
     QFETCH(int, seat);
     SpyList list;
@@ -64,7 +64,7 @@ void TestSpyList::removal() {
 
 void TestSpyList::mouseChoosesTheEntry() {
     SpyList list;
-    list.setEntries({"5: Eve", "6: Di"});
+    list.setEntries({{5, "Eve"}, {6, "Di"}});
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
     auto* box = list.findChild<QListWidget*>(QStringLiteral("listbox_spys"));
@@ -78,16 +78,16 @@ void TestSpyList::mouseChoosesTheEntry() {
 void TestSpyList::chosenEntryFollowsListChanges() {
     SpyList list;
     QSignalSpy kicks(&list, &SpyList::kickRequested);
-    list.setEntries({"5: Eve", "6: Di", "7: Fay"});
+    list.setEntries({{5, "Eve"}, {6, "Di"}, {7, "Fay"}});
     list.setHoveredIndex(1);
     // Eve leaves while the popup is open: Di is still the one meant.
-    list.setEntries({"6: Di", "7: Fay"});
+    list.setEntries({{6, "Di"}, {7, "Fay"}});
     QCOMPARE(list.hoveredIndex(), 0);
     list.popup_kickhimClick();
     QCOMPARE(kicks.size(), 1);
     QCOMPARE(kicks.takeFirst().at(0).toInt(), 6);
     // Di leaves: nobody is meant any more.
-    list.setEntries({"7: Fay"});
+    list.setEntries({{7, "Fay"}});
     QCOMPARE(list.hoveredIndex(), -1);
     list.popup_kickhimClick();
     QCOMPARE(kicks.size(), 0);

@@ -3,7 +3,7 @@
 #include "client/clientgame.h"
 #include "net/fieldreader.h"
 #include "net/messages.h"
-#include "widgets/cardart.h"
+#include "support/cards.h"
 
 #include <algorithm>
 
@@ -80,7 +80,7 @@ void ClientGame::movingimagesMouseDown(int cardId, bool rightButton) {
         return;
     }
     m_cards[cardId].raised = true;
-    if (c->code == 2) {
+    if (c->code == card::kWild) {
         m_chooserCard = cardId;
         m_chooser = true;
     } else {
@@ -92,7 +92,7 @@ void ClientGame::movingimagesMouseDown(int cardId, bool rightButton) {
 }
 
 void ClientGame::Image3Click(int colourValue) {
-    if (m_loggedin && colourValue >= 53 && colourValue <= 56 && card(m_chooserCard)) {
+    if (m_loggedin && isColourCode(colourValue) && card(m_chooserCard)) {
         // No second play may leave before the server answers this one.
         m_whoseturn = 0;
         send(msg::playcard(m_myseat, colourValue, m_chooserCard));
@@ -125,10 +125,10 @@ void ClientGame::setdeletecard(std::string_view args) {
 }
 
 void ClientGame::showColourOf(int code) {
-    if (code < 5 || code > 52)
+    if (!isColoured(code))
         return;
-    m_colour = art::colourIndexOf(code);
-    m_status = QStringLiteral("Color is %1").arg(art::colourName(code));
+    m_colour = colourIndexOf(code);
+    m_status = QStringLiteral("Color is %1").arg(QLatin1String(colourTitle(code)));
 }
 
 void ClientGame::playcard(std::string_view args) {
@@ -152,25 +152,25 @@ void ClientGame::playcard(std::string_view args) {
     m_othercard = -1;
     const QString who = validSeat(*seat) ? m_seats[*seat].name : QString();
     switch (*code) {
-    case 1:
-        m_othercard = 1;
+    case card::kReverse:
+        m_othercard = card::kReverse;
         m_status = *seat == m_myseat ? QStringLiteral("You Reversed Play")
                                      : who + QStringLiteral(" Reversed Play");
         break;
-    case 0:
-        m_othercard = 0;
+    case card::kVrako:
+        m_othercard = card::kVrako;
         m_status = QStringLiteral("VRAKO");
         break;
-    case 3:
-        m_othercard = 3;
+    case card::kDouble:
+        m_othercard = card::kDouble;
         m_status = QStringLiteral("DOUBLE UP");
         break;
-    case 4:
-        m_othercard = 4;
+    case card::kBomb:
+        m_othercard = card::kBomb;
         m_status = QStringLiteral("Bomb");
         break;
     default:
-        if (*code == 2 || (*code >= 5 && *code <= 52)) {
+        if (*code == card::kWild || isColoured(*code)) {
             m_topcard = *code;
             showColourOf(*code);
         }

@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: MIT
+#include "session/session.h"
+
+#include "client/clientconnection.h"
+#include "client/clientgame.h"
+#include "server/serverlogic.h"
+#include "server/tserver.h"
+
+#include <QRandomGenerator>
+
+namespace vrako {
+
+Session::Session(const ProgramSettings& settings, QObject* parent)
+    : QObject(parent), m_settings(settings), m_game(new ClientGame(this)),
+      m_conn(new ClientConnection(this)) {
+    connect(m_conn, &ClientConnection::messageReceived, m_game,
+            [this](const std::string& m) { m_game->dispatch(m); });
+    connect(m_game, &ClientGame::sendRequested, m_conn, &ClientConnection::send);
+    connect(m_conn, &ClientConnection::socketClosed, this, &Session::connectionClosed);
+    connect(m_conn, &ClientConnection::errorReported, this, [this](const QString& message) {
+        if (!m_game->loggedin())
+            emit systemLine(QStringLiteral("Cannot connect to the game: ") + message,
+                            ClientGame::kBlue);
+    });
+}
+
+Session::~Session() = default;
+
+bool Session::hosting() const {
+    return m_game->hosting();
+}
+
+void Session::processparams(const QStringList& args) {
+    m_game->setHosting(false);
+    emit hostingChanged(false);
+    if (args.isEmpty()) {
+        emit systemLine(QStringLiteral("Loading Solo Game..Please wait."), ClientGame::kBlue);
+        emit soloStarted();
+        m_hostaddress = QStringLiteral("127.0.0.1");
+        m_game->setPlayerName(QStringLiteral("You"));
+        hostpress();
+        return;
+    }
+    emit systemLine(QStringLiteral("Loading Multi-player Game.. Please Wait."), ClientGame::kBlue);
+    if (args.size() < 3)
+        return;
+    // The server would replace these in the login; the name we send in requests must match.
+    m_game->setPlayerName(
+        QString::fromStdString(ServerLogic::cleanName(args[0].toUtf8().toStdString())));
+    m_hostaddress = args[1];
+    if (args[2] == QLatin1String("true"))
+        joinpress();
+    else
+        hostpress();
+    openLobbyConnection();
+}
+
+void Session::hostpress() {
+    if (!m_server) {
+        m_server = new TServer(QRandomGenerator::system()->generate64(), this);
+        m_server->setBotSpeed(m_botSpeed);
+    }
+    try {
+        m_server->listen(m_settings.port);
+    } catch (const ESockException& e) {
+        // Without our own server there is nothing to host: say why and take no role.
+        emit messageWanted(QString::fromUtf8(e.what()));
+        return;
+    }
+    m_game->setHosting(true);
+    // Our own server: with port 0 the system chose the port it listens on.
+    m_conn->open(QStringLiteral("127.0.0.1"),
+                 m_server->port() ? m_server->port() : m_settings.port);
+    emit hostingChanged(true);
+}
+
+void Session::joinpress() {
+    m_conn->open(m_hostaddress, m_settings.port);
+    m_game->setHosting(false);
+    emit hostingChanged(false);
+}
+
+void Session::setBotSpeed(int ms) {
+    m_botSpeed = ms;
+    if (m_server)
+        m_server->setBotSpeed(ms);
+}
+
+void Session::openLobbyConnection() {
+    // Only tells the lobby that a game runs: nothing is sent or read, failures go unnoticed.
+    m_lobby = std::make_unique<TSock>();
+    // Whatever the lobby might send is not for us; it must not pile up either.
+    connect(m_lobby.get(), &TSock::OnRead, this, [this] { m_lobby->Receive(); });
+    try {
+        m_lobby->setHostName(QStringLiteral("127.0.0.1"));
+        m_lobby->setPortName(QString::number(m_settings.lobbyPort));
+        m_lobby->Open();
+    } catch (const ESockException&) {
+    }
+}
+
+} // namespace vrako
