@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/deps.sh
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVRAKO_SANITIZE=ON -DVRAKO_BENCH=OFF >/dev/null
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVRAKO_SANITIZE=ON -DVRAKO_BENCH=OFF -DVRAKO_WERROR=ON >/dev/null
 cmake --build build-asan -j2
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -40,11 +40,11 @@ inline unsigned firstSetByte(std::uint64_t v) {
 }
 
 // Byte i (in memory order) of a word loaded from memory.
-inline unsigned byteOf(std::uint64_t word, unsigned i) {
+inline std::uint8_t byteOf(std::uint64_t word, unsigned i) {
     if constexpr (std::endian::native == std::endian::little)
-        return unsigned(word >> (8 * i)) & 0xFF;
+        return static_cast<std::uint8_t>(word >> (8 * i));
     else
-        return unsigned(word >> (56 - 8 * i)) & 0xFF;
+        return static_cast<std::uint8_t>(word >> (56 - 8 * i));
 }
 
 // Whether the XOR of two loaded words is non-zero in one of its first three bytes.
@@ -132,7 +132,7 @@ std::size_t Lzrw1KHCoder::encode(const std::uint8_t* in, std::size_t size, std::
                 }
                 n += 8;
             }
-            op = putRun(op, n, std::uint8_t(byteOf(head, 0)));
+            op = putRun(op, n, byteOf(head, 0));
             ip += n;
             bits = bits * 2 + 1;
             continue;
@@ -153,7 +153,7 @@ std::size_t Lzrw1KHCoder::encode(const std::uint8_t* in, std::size_t size, std::
                 continue;
             }
         }
-        *op++ = std::uint8_t(byteOf(head, 0));
+        *op++ = byteOf(head, 0);
         ++ip;
         bits <<= 1;
     }

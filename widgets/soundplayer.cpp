@@ -20,8 +20,10 @@ void initResources() {
 }
 
 namespace {
-const QStringList kNames = {"entered", "draw",        "placecard", "invalid", "turn",
-                            "turnnew", "roundwinner", "winner",    "vrakod"};
+const QStringList kNames = {
+    QStringLiteral("entered"),     QStringLiteral("draw"),   QStringLiteral("placecard"),
+    QStringLiteral("invalid"),     QStringLiteral("turn"),   QStringLiteral("turnnew"),
+    QStringLiteral("roundwinner"), QStringLiteral("winner"), QStringLiteral("vrakod")};
 } // namespace
 
 SoundPlayer::SoundPlayer(QObject* parent) : QObject(parent) {

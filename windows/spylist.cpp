@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "windows/spylist.h"
 
+#include "widgets/cardart.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
@@ -13,7 +15,7 @@ namespace vrako {
 SpyList::SpyList(QWidget* parent)
     : SideWindow("Tspylist", QStringLiteral("Vrako -Spys"), QSize(170, 195), parent) {
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
-    setStyleSheet(QStringLiteral("SpyList { background: rgb(36, 43, 55); }"));
+    setStyleSheet(QStringLiteral("SpyList { background: %1; }").arg(QColor(art::kBoardColour).name()));
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("listbox_spys"));
     m_list->setGeometry(5, 5, 154, 130);

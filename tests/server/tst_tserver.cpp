@@ -64,7 +64,7 @@ struct Table {
 
 // A seat that plays the first card that may be played, else draws, from what it was told.
 struct AutoPlayer {
-    AutoPlayer(TestClient& c, int seat) : client(c), seat(seat) {
+    AutoPlayer(TestClient& c, int ownSeat) : client(c), seat(ownSeat) {
         hand = emptyHand();
         c.onMessage = [this](const std::string& m) { onMessage(m); };
     }

@@ -312,7 +312,7 @@ void TestLzrw1::survivesRandomDamage() {
     int rejected = 0;
     for (int round = 0; round < 1000; ++round) {
         Bytes file = samples[rng() % samples.size()];
-        for (unsigned n = 1 + rng() % 3; n > 0; --n) {
+        for (auto n = 1 + rng() % 3; n > 0; --n) {
             const std::size_t at = rng() % file.size();
             switch (rng() % 5) {
             case 0:

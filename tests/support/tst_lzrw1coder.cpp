@@ -43,7 +43,7 @@ Bytes referenceEncode(const Bytes& piece, std::uint8_t pad) {
             out[y + 2] = std::uint8_t(n - 16);
             out[y + 3] = in[x];
             y += 4;
-            x += n;
+            x = std::uint16_t(x + n);
             c = std::uint16_t(c * 2 + 1);
         } else {
             const std::uint32_t h =
@@ -60,7 +60,7 @@ Bytes referenceEncode(const Bytes& piece, std::uint8_t pad) {
                 out[y] = std::uint8_t(v >> 8);
                 out[y + 1] = std::uint8_t(v);
                 y += 2;
-                x += k;
+                x = std::uint16_t(x + k);
                 c = std::uint16_t(c * 2 + 1);
             } else {
                 out[y++] = in[x++];
