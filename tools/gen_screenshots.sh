@@ -36,32 +36,33 @@ export VRAKO_HOME=$home VRAKO_PORT=$((20000 + RANDOM % 20000)) VRAKO_LOBBY_PORT=
 game=$!
 
 main=$(xdotool search --sync --onlyvisible --name '^Vrako - Dovi42 Software$' | head -1)
-sleep 2
-# The lobby download window opens over the table at the start of a solo game; close it.
+sleep 3
+# There is no window manager: every window opens at 0,0 and clicks are sent as the mouse.
+# The lobby download window opens over the table at the start of a solo game; its "Play Solo
+# Game" button closes it.
 for w in $(xdotool search --onlyvisible --name '^Download The Dovi42 Lobby$' || true); do
-    xdotool windowclose "$w" 2>/dev/null || xdotool windowunmap "$w"
+    xdotool mousemove --window "$w" 110 257 click 1
 done
-xdotool windowmove "$main" 0 0
-xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
 sleep 1
 
-shot() { # NAME WINDOW
-    import -window "$2" "$home/$1.png"
+shot() { # NAME IMPORT_ARGUMENTS...
+    local name=$1
+    shift
+    import "$@" "$home/$name.png"
     # Fewer colours keep the files small; the table has few gradients.
-    convert "$home/$1.png" -strip -colors 255 -define png:compression-level=9 "$out/$1.png"
-    echo "$out/$1.png: $(identify -format '%wx%h' "$out/$1.png"), $(stat -c %s "$out/$1.png") bytes"
+    convert "$home/$name.png" -strip -colors 255 -define png:compression-level=9 "$out/$name.png"
+    echo "$out/$name.png: $(identify -format '%wx%h' "$out/$name.png"), $(stat -c %s "$out/$name.png") bytes"
 }
 
-# The game start dialog, opened from File, Start Game.
-xdotool key --window "$main" alt+f
-sleep 0.5
-xdotool key Return
+# The game start dialog, opened with the table's start button; it opens over the table, which
+# is grabbed with it.
+xdotool mousemove --window "$main" 567 342 click 1
 dialog=$(xdotool search --sync --onlyvisible --name '^Vrako - Game Start$' | head -1)
 sleep 1
-xdotool windowmove "$dialog" 180 140
-sleep 0.5
-shot game-start root
-# Start with the dialog's defaults and let the computer players make a few moves.
-xdotool key --window "$dialog" Return
+geometry=$(xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: //p')
+shot game-start -window root -crop "$geometry+0+0"
+# Start with the dialog's defaults (its own start button) and let the computer players move.
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove --window "$dialog" $((WIDTH / 2)) $((HEIGHT - 29)) click 1
 sleep 8
-shot solo-game "$main"
+shot solo-game -window "$main"
