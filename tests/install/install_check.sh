@@ -77,6 +77,7 @@ check_page() { # PROGRAM PAGE
     warnings=$(man --warnings -l "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "${page##*/}: $warnings"
     text=$(man -l "$page" 2>/dev/null)
+    grep -qF "$version" <<<"$text" || fail "${page##*/} does not name version $version"
     help=$("$root/bin/$prog" --help) || fail "$prog --help exits with $?"
     # Options are the dashed words at the start of the help's indented lines.
     local opts
