@@ -12,6 +12,7 @@ install(FILES ${_vrako_linux}/${VRAKO_APP_ID}.desktop
 install(FILES ${_vrako_linux}/${VRAKO_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${_vrako_linux}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+install(FILES ${_vrako_linux}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vrako)
 
 # Manual pages are installed compressed, as Debian expects them.
 set(_vrako_pages vrako.6 vrako-server.6 vrako-lzrw1.1)
