@@ -29,7 +29,8 @@ fi
 
 # From here on we run inside xvfb-run, on its display.
 home=$(mktemp -d)
-trap 'kill "$game" 2>/dev/null; wait "$game" 2>/dev/null; rm -rf "$home"' EXIT
+game=
+trap '[ -z "$game" ] || { kill "$game"; wait "$game"; } 2>/dev/null; rm -rf "$home"' EXIT
 # A port of its own, so a game running elsewhere on this machine is not disturbed.
 export VRAKO_HOME=$home VRAKO_PORT=$((20000 + RANDOM % 20000)) VRAKO_LOBBY_PORT=1
 "$build/bin/vrako" >"$home/game.log" 2>&1 &
