@@ -3,7 +3,8 @@
 set -euo pipefail
 pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6opengl6-dev libgl1-mesa-dev
       libjpeg-dev liblz4-dev zlib1g-dev libbenchmark-dev fonts-liberation
-      qt6-qpa-plugins xvfb xauth)
+      qt6-qpa-plugins xvfb xauth
+      desktop-file-utils appstream man-db groff-base dpkg-dev file)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The game server without a window: vrako-server [--port N] [--bot-speed MS]
 // [--round-pause MS] [--seed N]. The first connection gets record 1 and the host's rights.
+#include "net/commands.h"
 #include "net/tsock.h"
 #include "server/tserver.h"
 
@@ -42,10 +43,13 @@ bool readNumber(const QCommandLineParser& parser, const QString& name, qulonglon
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("vrako-server");
+    QCoreApplication::setApplicationVersion(
+        QString::fromUtf8(vrako::cmd::version.data(), qsizetype(vrako::cmd::version.size())));
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Vrako game server");
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption({"port", "TCP port to listen on (0: any free port).", "N"});
     parser.addOption({"bot-speed", "Delay of a computer player's move in ms.", "MS"});
     parser.addOption({"round-pause", "Pause between rounds in ms.", "MS"});
