@@ -66,15 +66,18 @@ Tabout::Tabout(QWidget* parent)
     build->setStyleSheet(light);
     build->adjustSize();
 
-    auto* credits = new QLabel(QStringLiteral("by Dovi42 Software\nfor the Linux desktop\n"
-                                              "Copyright ©"),
-                               this);
-    credits->setGeometry(158, 82, 190, 54);
+    auto* credits = new QLabel(QStringLiteral("by Dovi42 Software\nfor the Linux desktop"), this);
+    credits->setGeometry(158, 84, 190, 36);
     credits->setStyleSheet(light);
+    auto* copyright = new QLabel(QStringLiteral("Copyright ©"), this);
+    copyright->setStyleSheet(light);
+    copyright->move(158, 122);
+    copyright->adjustSize();
     auto* year = new QLabel(QString::number(QDate::currentDate().year()), this);
     year->setObjectName(QStringLiteral("label_year"));
-    year->setGeometry(242, 118, 60, 18);
     year->setStyleSheet(light);
+    year->move(copyright->geometry().right() + 5, 122);
+    year->adjustSize();
 
     auto* link = new QLabel(website().host(), this);
     link->setObjectName(QStringLiteral("Label9"));

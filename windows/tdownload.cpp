@@ -46,7 +46,7 @@ Tdownload::Tdownload(QWidget* parent)
           return QProcess::startDetached(program, arguments);
       }) {
     setTiledBackground(true);
-    const QString text = QStringLiteral("color: rgb(230, 232, 236); font: 14px Arial;");
+    const QString text = QStringLiteral("color: rgb(230, 232, 236); font: 13px Arial;");
     const QString status = QStringLiteral("color: rgb(242, 250, 143); font: bold 13px Arial;");
 
     auto* title = addLabel(this, nullptr, {20, 14, 250, 28},
@@ -57,8 +57,8 @@ Tdownload::Tdownload(QWidget* parent)
     explain->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     explain->setText(QStringLiteral(
         "You are playing a solo game against Klot, Klitz and Kling.\n\n"
-        "Games with other people are hosted and joined through the Dovi42 Lobby, which starts "
-        "Vrako for every player at the table."));
+        "Games with other people start from the Dovi42 Lobby, which opens Vrako for every "
+        "player at the table."));
     m_image = addLabel(this, "Image1", {284, 18, 180, 120}, QString());
 
     m_get = new QPushButton(QStringLiteral("Download And Install The Dovi42 Lobby Now"), this);

@@ -49,13 +49,18 @@ Thelp::Thelp(QWidget* parent)
     connect(addButton(QStringLiteral("DONE"), QStringLiteral("button_done"), 10),
             &QPushButton::clicked, this, &Thelp::button_doneClick);
 
-    auto* credits = new QLabel(QStringLiteral("Vrako by Dovi42 Software\nCopyright ©"), this);
-    credits->setGeometry(10, y + 4, 130, 34);
+    auto* credits = new QLabel(QStringLiteral("Vrako 1.0.17\nDovi42 Software"), this);
+    credits->setGeometry(10, y + 2, 130, 34);
     credits->setStyleSheet(light);
+    auto* copyright = new QLabel(QStringLiteral("Copyright ©"), this);
+    copyright->setStyleSheet(light);
+    copyright->move(10, y + 38);
+    copyright->adjustSize();
     auto* year = new QLabel(QString::number(QDate::currentDate().year()), this);
     year->setObjectName(QStringLiteral("label_year"));
-    year->setGeometry(10, y + 38, 130, 18);
     year->setStyleSheet(light);
+    year->move(copyright->geometry().right() + 5, y + 38);
+    year->adjustSize();
 
     SelButton1Click(1);
 }
