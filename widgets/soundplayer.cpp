@@ -7,6 +7,7 @@
 // Q_INIT_RESOURCE expands to a declaration that must sit outside any namespace.
 static void registerSoundsResource() {
     Q_INIT_RESOURCE(sounds);
+    Q_INIT_RESOURCE(pictures);
 }
 
 namespace vrako {

@@ -11,7 +11,8 @@ class QSoundEffect;
 namespace vrako {
 
 // Registers the resources built into the widgets library (the game's sounds under
-// ":/sounds/"). A static library needs this explicit call; calling it again does nothing.
+// ":/sounds/", pictures under ":/pictures/"). A static library needs this explicit call; calling it
+// again does nothing.
 void initResources();
 
 // Plays the game's named sounds asynchronously, one at a time, while sounds are enabled.

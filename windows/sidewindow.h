@@ -15,6 +15,16 @@ public:
 
     // Centres the window on another one (the main window) before it is shown.
     void centreOn(const QWidget* other);
+
+    // Paints the main window's felt tile behind the window's controls.
+    void setTiledBackground(bool on);
+    bool hasTiledBackground() const { return m_tiled; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool m_tiled = false;
 };
 
 } // namespace vrako

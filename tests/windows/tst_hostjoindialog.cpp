@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: MIT
+// "Host or Join a Game...": the command line of both choices, its settings keys and the restart.
+#include "windows/hostjoindialog.h"
+
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace vrako;
+
+class TestHostJoinDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void commandLines();
+    void settingsAndStart();
+};
+
+void TestHostJoinDialog::commandLines() {
+    HostJoinDialog d;
+    auto* ok = d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    QVERIFY(!ok->isEnabled());
+    QCOMPARE(d.arguments(), QStringList());
+    QTest::keyClicks(d.findChild<QLineEdit*>(QStringLiteral("edit_name")),
+                     QStringLiteral(" Ann Lee "));
+    QVERIFY(ok->isEnabled());
+    QCOMPARE(d.arguments(), (QStringList{QStringLiteral("Ann Lee"), QStringLiteral("127.0.0.1"),
+                                         QStringLiteral("false")}));
+
+    d.findChild<QRadioButton*>(QStringLiteral("radio_join"))->click();
+    QVERIFY(!ok->isEnabled()); // joining needs an address
+    auto* address = d.findChild<QLineEdit*>(QStringLiteral("edit_address"));
+    QTest::keyClicks(address, QStringLiteral("game box.lan"));
+    QCOMPARE(address->text(), QStringLiteral("gamebox.lan")); // no spaces in an address
+    QVERIFY(ok->isEnabled());
+    QCOMPARE(d.arguments(), (QStringList{QStringLiteral("Ann Lee"), QStringLiteral("gamebox.lan"),
+                                         QStringLiteral("true")}));
+    address->clear();
+    QTest::keyClicks(address, QStringLiteral("fe80::1%eth0"));
+    QCOMPARE(d.arguments().value(1), QStringLiteral("fe80::1%eth0"));
+
+    // Typing an address chooses joining.
+    d.setJoining(false);
+    QTest::keyClicks(address, QStringLiteral("2"));
+    QVERIFY(d.isJoining());
+}
+
+void TestHostJoinDialog::settingsAndStart() {
+    QMap<QString, QString> settings{{QStringLiteral("Lastname"), QStringLiteral("Bo")},
+                                    {QStringLiteral("Lastaddress"), QStringLiteral("10.0.0.7")}};
+    HostJoinDialog d;
+    d.readSettings([&](const QString& key) { return settings.value(key); });
+    QCOMPARE(d.lastName(), QStringLiteral("Bo"));
+    QCOMPARE(d.lastAddress(), QStringLiteral("10.0.0.7"));
+    // A stored address that is no address is not offered.
+    settings[QStringLiteral("Lastaddress")] = QStringLiteral("x; rm -rf /");
+    d.readSettings([&](const QString& key) { return settings.value(key); });
+    QCOMPARE(d.lastAddress(), QString());
+
+    d.setLastName(QStringLiteral("Cy"));
+    d.setLastAddress(QStringLiteral("192.168.1.20"));
+    d.setJoining(true);
+    QMap<QString, QString> written;
+    d.writeSettings([&](const QString& key, const QString& value) { written[key] = value; });
+    QCOMPARE(written, (QMap<QString, QString>{
+                          {QStringLiteral("Lastname"), QStringLiteral("Cy")},
+                          {QStringLiteral("Lastaddress"), QStringLiteral("192.168.1.20")}}));
+
+    QString program;
+    QStringList args;
+    d.setStarter([&](const QString& p, const QStringList& a) {
+        program = p;
+        args = a;
+        return true;
+    });
+    QVERIFY(d.startGame());
+    QCOMPARE(program, QCoreApplication::applicationFilePath());
+    QCOMPARE(args, (QStringList{QStringLiteral("Cy"), QStringLiteral("192.168.1.20"),
+                                QStringLiteral("true")}));
+    d.setLastName(QString());
+    QVERIFY(!d.startGame());
+}
+
+QTEST_MAIN(TestHostJoinDialog)
+#include "tst_hostjoindialog.moc"
