@@ -79,6 +79,9 @@ void Preferences::load(const IniFile& file) {
         colourFromText(read(QStringLiteral("Textcolor")).value_or(QStringLiteral("clblack")))
             .value_or(colour::Black);
 
+    const QStringList builtIn = builtInPhrases();
+    while (phrases.size() < kPhraseCount)
+        phrases.append(builtIn.at(phrases.size()));
     for (int n = 1; n <= kPhraseCount; ++n) {
         const auto phrase = read(QStringLiteral("Phrase%1").arg(n));
         if (phrase && !phrase->isEmpty())

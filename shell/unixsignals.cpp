@@ -38,8 +38,8 @@ UnixSignals::UnixSignals(const QList<int>& signalNumbers, QObject* parent) : QOb
             m_previous.append({number, previous});
     }
 
-    // Qt's session management asks for the data to be saved before the session ends; closing
-    // the main window does that, and the program then ends as it would by itself.
+    // The session manager asks for the data to be saved before the session ends (or only to
+    // checkpoint it); the owner saves here and leaves ending the program to the manager.
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         connect(app, &QGuiApplication::commitDataRequest, this,
                 [this](QSessionManager&) { emit sessionEnding(); });

@@ -11,8 +11,9 @@ namespace vrako {
 
 // Turns the requests to end the program that come from outside the window (SIGTERM at
 // shutdown or logout, SIGINT from a terminal, the desktop session ending) into Qt signals on
-// the GUI thread, so that the owner can close the main window as File, Exit does and the
-// settings get written. One instance per process; a second one stays inactive.
+// the GUI thread, so that the owner can close the main window as File, Exit does, or save as
+// closing would, and the settings get written. One instance per process; a second one stays
+// inactive.
 class UnixSignals : public QObject {
     Q_OBJECT
 public:
@@ -26,7 +27,8 @@ public:
 signals:
     // One of the watched signals arrived.
     void terminationRequested(int signalNumber);
-    // The desktop session manager asks the program to save before the session ends.
+    // The desktop session manager asks the program to save its data, normally because the
+    // session ends; the program must not quit here (the manager may only be checkpointing).
     void sessionEnding();
 
 private:
