@@ -19,7 +19,6 @@ PhraseBar::PhraseBar(QWidget* parent) : QWidget(parent) {
         b->setGeometry(i * (kButtonWidth + kSpacing), 0, kButtonWidth, kButtonHeight);
         // Clicking must leave the keyboard with the chat entry.
         b->setFocusPolicy(Qt::NoFocus);
-        b->setAutoRaise(true);
         if (n < kButtons) {
             b->setText(QString::number(n));
             b->setToolTip(phrases.value(i));
@@ -44,6 +43,13 @@ PhraseBar::PhraseBar(QWidget* parent) : QWidget(parent) {
         connect(a, &QAction::triggered, this, [this, n] { soundClick(n); });
     }
 
+    // Small flat buttons that read on the dark felt of the board.
+    setStyleSheet(QStringLiteral(
+        "QToolButton { color: rgb(230, 232, 236); background: rgba(255, 255, 255, 20);"
+        " border: 1px solid rgba(255, 255, 255, 70); border-radius: 3px; font: bold 11px Arial; }"
+        "QToolButton#b_phrase10 { font: bold 15px; }"
+        "QToolButton:hover { background: rgba(255, 255, 255, 55); }"
+        "QToolButton:pressed { background: rgba(0, 0, 0, 60); }"));
     setFixedSize(kButtons * kButtonWidth + (kButtons - 1) * kSpacing, kButtonHeight);
 }
 
