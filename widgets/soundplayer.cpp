@@ -21,10 +21,21 @@ void initResources() {
 }
 
 namespace {
-const QStringList kNames = {
-    QStringLiteral("entered"),     QStringLiteral("draw"),   QStringLiteral("placecard"),
-    QStringLiteral("invalid"),     QStringLiteral("turn"),   QStringLiteral("turnnew"),
-    QStringLiteral("roundwinner"), QStringLiteral("winner"), QStringLiteral("vrakod")};
+
+constexpr int kChatterSounds = 20;
+
+QStringList allNames() {
+    QStringList names = {
+        QStringLiteral("entered"),     QStringLiteral("draw"),   QStringLiteral("placecard"),
+        QStringLiteral("invalid"),     QStringLiteral("turn"),   QStringLiteral("turnnew"),
+        QStringLiteral("roundwinner"), QStringLiteral("winner"), QStringLiteral("vrakod")};
+    for (int n = 1; n <= kChatterSounds; ++n)
+        names.append(QStringLiteral("wave%1").arg(n));
+    return names;
+}
+
+const QStringList kNames = allNames();
+
 } // namespace
 
 SoundPlayer::SoundPlayer(QObject* parent) : QObject(parent) {
@@ -35,6 +46,10 @@ SoundPlayer::~SoundPlayer() = default;
 
 QStringList SoundPlayer::soundNames() {
     return kNames;
+}
+
+bool SoundPlayer::isKnown(const QString& name) {
+    return kNames.contains(name.trimmed().toLower());
 }
 
 QString SoundPlayer::resourcePath(const QString& name) {
@@ -54,8 +69,19 @@ void SoundPlayer::play(const QString& name) {
     if (!m_enabled)
         return;
     const QString key = name.trimmed().toLower();
+    if (kNames.contains(key))
+        start(key);
+}
+
+bool SoundPlayer::playAlways(const QString& name) {
+    const QString key = name.trimmed().toLower();
     if (!kNames.contains(key))
-        return;
+        return false;
+    start(key);
+    return true;
+}
+
+void SoundPlayer::start(const QString& key) {
     stop();
     if (QSoundEffect* effect = effectFor(key))
         effect->play();

@@ -15,15 +15,17 @@ namespace vrako {
 // again does nothing.
 void initResources();
 
-// Plays the game's named sounds asynchronously, one at a time, while sounds are enabled.
+// Plays the program's named sounds asynchronously, one at a time: the game's sounds while they
+// are enabled, the chatter sounds "wave1" to "wave20" whenever asked.
 class SoundPlayer : public QObject {
     Q_OBJECT
 public:
     explicit SoundPlayer(QObject* parent = nullptr);
     ~SoundPlayer() override;
 
-    // The names the player knows, in lower case ("entered", "draw", ...).
+    // The names the player knows, in lower case ("entered", "draw", ..., "wave1" to "wave20").
     static QStringList soundNames();
+    static bool isKnown(const QString& name);
     // The resource path of a known sound name (any case), or an empty string.
     static QString resourcePath(const QString& name);
 
@@ -38,14 +40,18 @@ public slots:
     // Starts the named sound (case-insensitive) and cuts off the one playing. Unknown names
     // and calls while disabled do nothing. Without an audio device the sound is silent.
     void play(const QString& name);
+    // Starts a sound regardless of the "Play Sounds" option (chatter sounds have their own);
+    // returns false, playing nothing, for a name the program does not carry.
+    bool playAlways(const QString& name);
     void stop();
 
 signals:
-    // Emitted for every known sound started while enabled, with its lower-case name.
+    // Emitted for every sound started, with its lower-case name.
     void played(const QString& name);
 
 private:
     QSoundEffect* effectFor(const QString& key);
+    void start(const QString& key);
 
     bool m_enabled = true;
     QString m_current;

@@ -16,6 +16,7 @@ private slots:
     void namesIgnoreCase();
     void unknownNamesAreIgnored();
     void disabledPlaysNothing();
+    void chatterPlaysWhileGameSoundsAreOff();
     void newSoundCutsOffTheOldOne();
 };
 
@@ -43,8 +44,11 @@ void TestSoundPlayer::resourcesArePresent() {
     QCOMPARE(u16(22), quint16(1));
     QCOMPARE(u32(24), quint32(22050));
     QCOMPARE(u16(34), quint16(16));
-    QVERIFY2(file.size() < 64 * 1024, "sounds stay short and small");
+    // Sounds stay short and small: under 2 seconds of samples and 100 KB.
+    QVERIFY(file.size() < 100 * 1000);
     QVERIFY(file.size() > 4 * 1024);
+    QCOMPARE(head.mid(36, 4), QByteArray("data"));
+    QVERIFY(u32(40) < 2 * 22050 * 2);
 }
 
 void TestSoundPlayer::namesIgnoreCase_data() {
@@ -96,6 +100,18 @@ void TestSoundPlayer::disabledPlaysNothing() {
     player.play(QStringLiteral("DRAW"));
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.at(1).at(0).toString(), QStringLiteral("draw"));
+}
+
+void TestSoundPlayer::chatterPlaysWhileGameSoundsAreOff() {
+    SoundPlayer player;
+    QCOMPARE(SoundPlayer::soundNames().size(), 29);
+    player.setEnabled(false);
+    QSignalSpy spy(&player, &SoundPlayer::played);
+    player.play(QStringLiteral("wave3"));
+    QVERIFY(player.playAlways(QStringLiteral("WAVE20")));
+    QVERIFY(!player.playAlways(QStringLiteral("wave21")));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(player.current(), QStringLiteral("wave20"));
 }
 
 void TestSoundPlayer::newSoundCutsOffTheOldOne() {

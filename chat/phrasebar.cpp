@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: MIT
+#include "chat/phrasebar.h"
+
+#include "chat/chattersounds.h"
+#include "chat/preferences.h"
+
+#include <QMenu>
+#include <QToolButton>
+
+namespace vrako {
+
+PhraseBar::PhraseBar(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("PhraseBar"));
+    const QStringList phrases = Preferences::builtInPhrases();
+    for (int i = 0; i < kButtons; ++i) {
+        const int n = i + 1;
+        auto* b = new QToolButton(this);
+        b->setObjectName(QStringLiteral("b_phrase%1").arg(n));
+        b->setGeometry(i * (kButtonWidth + kSpacing), 0, kButtonWidth, kButtonHeight);
+        // Clicking must leave the keyboard with the chat entry.
+        b->setFocusPolicy(Qt::NoFocus);
+        if (n < kButtons) {
+            b->setText(QString::number(n));
+            b->setToolTip(phrases.value(i));
+            connect(b, &QToolButton::clicked, this, [this, n] { phraseClick(n); });
+        } else {
+            b->setText(QStringLiteral("\u266A"));
+            b->setToolTip(QStringLiteral("Chatter Sounds"));
+            connect(b, &QToolButton::clicked, this, &PhraseBar::openSoundMenu);
+        }
+        m_buttons[static_cast<size_t>(i)] = b;
+    }
+
+    m_popupSounds = new QMenu(this);
+    m_popupSounds->setObjectName(QStringLiteral("popup_sounds"));
+    m_popupSounds->setToolTipsVisible(true);
+    for (int n = 0; n <= ChatterSounds::kCount; ++n) {
+        const QString text = n == 0 ? QStringLiteral("<Cancel>") : ChatterSounds::caption(n);
+        QAction* a = m_popupSounds->addAction(text);
+        a->setObjectName(n == 0 ? QStringLiteral("Cancel1") : QStringLiteral("wave%1").arg(n));
+        a->setToolTip(text);
+        a->setData(n);
+        connect(a, &QAction::triggered, this, [this, n] { soundClick(n); });
+    }
+
+    // Small flat buttons that read on the dark felt of the board.
+    setStyleSheet(QStringLiteral(
+        "QToolButton { color: rgb(230, 232, 236); background: rgba(255, 255, 255, 20);"
+        " border: 1px solid rgba(255, 255, 255, 70); border-radius: 3px; font: bold 11px Arial; }"
+        "QToolButton#b_phrase10 { font: bold 15px; }"
+        "QToolButton:hover { background: rgba(255, 255, 255, 55); }"
+        "QToolButton:pressed { background: rgba(0, 0, 0, 60); }"));
+    setFixedSize(kButtons * kButtonWidth + (kButtons - 1) * kSpacing, kButtonHeight);
+}
+
+QToolButton* PhraseBar::button(int n) const {
+    return n >= 1 && n <= kButtons ? m_buttons[static_cast<size_t>(n - 1)] : nullptr;
+}
+
+QStringList PhraseBar::phrases() const {
+    QStringList out;
+    for (int n = 1; n < kButtons; ++n)
+        out.append(button(n)->toolTip());
+    return out;
+}
+
+void PhraseBar::setPhrases(const QStringList& phrases) {
+    for (int n = 1; n < kButtons && n <= phrases.size(); ++n)
+        button(n)->setToolTip(phrases[n - 1].left(Preferences::kPhraseLength));
+}
+
+void PhraseBar::phraseClick(int n) {
+    QToolButton* b = n >= 1 && n < kButtons ? button(n) : nullptr;
+    if (!b || !phraseready())
+        return;
+    const QString phrase = b->toolTip();
+    // "/me" and the character after it give way to the name, as a typed "/me" line does.
+    emit actionWanted(phrase.startsWith(QLatin1String("/me")) ? phrase.mid(4)
+                                                              : QStringLiteral("says: ") + phrase);
+    m_lock.setRemainingTime(m_lockMs);
+}
+
+void PhraseBar::soundClick(int n) {
+    if (n < 1 || n > ChatterSounds::kCount)
+        return;
+    if (m_loggedIn && m_mySeat >= 1 && m_mySeat <= 4)
+        emit soundWanted(n);
+}
+
+void PhraseBar::openSoundMenu() {
+    QToolButton* b = button(kButtons);
+    m_popupSounds->popup(b->mapToGlobal(QPoint(b->width(), b->height())));
+}
+
+} // namespace vrako

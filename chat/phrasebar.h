@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QStringList>
+#include <QWidget>
+#include <array>
+
+class QMenu;
+class QToolButton;
+
+namespace vrako {
+
+// The ten small buttons above the chat view: buttons 1 to 9 say a stored phrase, button 10
+// opens the menu of chatter sounds. Emits what the user chose; the owner sends it.
+class PhraseBar : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kButtons = 10;
+    static constexpr int kButtonWidth = 24;
+    static constexpr int kButtonHeight = 20;
+    static constexpr int kSpacing = 2;
+    // The phrase buttons rest this long after a phrase was said.
+    static constexpr int kDefaultLockMs = 2000;
+
+    explicit PhraseBar(QWidget* parent = nullptr);
+
+    // The nine phrases, each held as its button's tooltip.
+    QStringList phrases() const;
+    // Replaces the phrases of buttons 1 to 9 (missing entries keep theirs).
+    void setPhrases(const QStringList& phrases);
+
+    // Sounds are sent only by a logged-in player in a seat (1 to 4), never by a spectator.
+    void setMySeat(int seat) { m_mySeat = seat; }
+    void setLoggedIn(bool loggedIn) { m_loggedIn = loggedIn; }
+
+    bool phraseready() const { return m_lock.hasExpired(); }
+    void setLockInterval(int ms) { m_lockMs = ms; }
+
+    QToolButton* button(int n) const;
+    QMenu* popupSounds() const { return m_popupSounds; }
+
+    // Button n (1 to 9) clicked.
+    void phraseClick(int n);
+    // Entry n of the sound menu (0 is "<Cancel>").
+    void soundClick(int n);
+
+signals:
+    // An action line to send: "says: <phrase>", or the phrase after "/me ".
+    void actionWanted(const QString& text);
+    // Chatter sound n (1 to 20) to send.
+    void soundWanted(int n);
+
+private:
+    void openSoundMenu();
+
+    std::array<QToolButton*, kButtons> m_buttons{};
+    QMenu* m_popupSounds = nullptr;
+    QDeadlineTimer m_lock; // expired: the buttons start ready
+    int m_lockMs = kDefaultLockMs;
+    int m_mySeat = 0;
+    bool m_loggedIn = false;
+};
+
+} // namespace vrako

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+#include "chat/chattersounds.h"
+#include "widgets/soundplayer.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace vrako;
+
+class TestChatterSounds : public QObject {
+    Q_OBJECT
+private slots:
+    void names();
+    void playedOrToldInTheChat();
+};
+
+void TestChatterSounds::names() {
+    QCOMPARE(ChatterSounds::caption(1), QStringLiteral("Doh"));
+    QCOMPARE(ChatterSounds::caption(18), QStringLiteral("Woman Laughing"));
+    QVERIFY(ChatterSounds::caption(0).isEmpty());
+    QVERIFY(ChatterSounds::caption(21).isEmpty());
+    QCOMPARE(ChatterSounds::numberOf(QStringLiteral("WAVE12")), 12);
+    for (const char* other : {"wave0", "wave21", "wave05", "wave", "wave1x", "winner", ""})
+        QCOMPARE(ChatterSounds::numberOf(QString::fromLatin1(other)), 0);
+}
+
+void TestChatterSounds::playedOrToldInTheChat() {
+    SoundPlayer player;
+    player.setEnabled(false); // "Play Sounds" off does not silence chatter
+    ChatterSounds chatter(&player);
+    chatter.setNameLookup([](int seat) { return seat == 3 ? QStringLiteral("Ann") : QString(); });
+    int beeps = 0;
+    chatter.setBeeper([&beeps] { ++beeps; });
+    QSignalSpy played(&player, &SoundPlayer::played);
+    QSignalSpy lines(&chatter, &ChatterSounds::chatLine);
+
+    chatter.setEnabled(true);
+    chatter.playasound(QStringLiteral("3+wave5+"));
+    QCOMPARE(played.count(), 1);
+    QCOMPARE(played.at(0).at(0).toString(), QStringLiteral("wave5"));
+    chatter.playasound(QStringLiteral("3+wave21+")); // not carried: the desktop's alert
+    chatter.playasound(QStringLiteral("3+bogus"));
+    QCOMPARE(beeps, 2);
+    QCOMPARE(played.count(), 1);
+    QCOMPARE(lines.count(), 0);
+
+    chatter.setEnabled(false);
+    chatter.playasound(QStringLiteral("3+WAVE5+"));
+    chatter.playasound(QStringLiteral("2+wave1+"));  // no name for the seat
+    chatter.playasound(QStringLiteral("3+wave21+")); // no menu entry
+    chatter.playasound(QStringLiteral("x"));
+    chatter.playasound(1, QStringLiteral("wave1"));
+    QCOMPARE(played.count(), 1);
+    QCOMPARE(beeps, 2);
+    QCOMPARE(lines.count(), 1);
+    QCOMPARE(lines.at(0).at(0).toString(),
+             QStringLiteral("0+Ann: <Chatter Sound> Where have you been?"));
+    QCOMPARE(lines.at(0).at(1).value<quint32>(), 0xFF0000u);
+    // Qt's sample loader leaks when its effect goes away while it still loads.
+    QTest::qWait(50);
+}
+
+QTEST_MAIN(TestChatterSounds)
+#include "tst_chattersounds.moc"
