@@ -83,8 +83,7 @@ void PhraseBar::phraseClick(int n) {
 void PhraseBar::soundClick(int n) {
     if (n < 1 || n > ChatterSounds::kCount)
         return;
-    if (m_loggedIn && m_mySeat >= 1 && m_mySeat <= 4)
-        emit soundWanted(n);
+    emit soundWanted(n);
 }
 
 void PhraseBar::openSoundMenu() {

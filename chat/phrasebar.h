@@ -30,10 +30,6 @@ public:
     // Replaces the phrases of buttons 1 to 9 (missing entries keep theirs).
     void setPhrases(const QStringList& phrases);
 
-    // Sounds are sent only by a logged-in player in a seat (1 to 4), never by a spectator.
-    void setMySeat(int seat) { m_mySeat = seat; }
-    void setLoggedIn(bool loggedIn) { m_loggedIn = loggedIn; }
-
     bool phraseready() const { return m_lock.hasExpired(); }
     void setLockInterval(int ms) { m_lockMs = ms; }
 
@@ -48,7 +44,7 @@ public:
 signals:
     // An action line to send: "says: <phrase>", or the phrase after "/me ".
     void actionWanted(const QString& text);
-    // Chatter sound n (1 to 20) to send.
+    // Chatter sound n (1 to 20) chosen; the client sends it only from a seat.
     void soundWanted(int n);
 
 private:
@@ -58,8 +54,6 @@ private:
     QMenu* m_popupSounds = nullptr;
     QDeadlineTimer m_lock; // expired: the buttons start ready
     int m_lockMs = kDefaultLockMs;
-    int m_mySeat = 0;
-    bool m_loggedIn = false;
 };
 
 } // namespace vrako

@@ -5,14 +5,16 @@
 #include "client/clientgame.h"
 #include "server/serverlogic.h"
 #include "server/tserver.h"
+#include "windows/tallybook.h"
 
+#include <QDir>
 #include <QRandomGenerator>
 
 namespace vrako {
 
 Session::Session(const ProgramSettings& settings, QObject* parent)
     : QObject(parent), m_settings(settings), m_game(new ClientGame(this)),
-      m_conn(new ClientConnection(this)) {
+      m_conn(new ClientConnection(this)), m_tally(new TallyBook(this)) {
     connect(m_conn, &ClientConnection::messageReceived, m_game,
             [this](const std::string& m) { m_game->dispatch(m); });
     connect(m_game, &ClientGame::sendRequested, m_conn, &ClientConnection::send);
@@ -28,6 +30,52 @@ Session::~Session() = default;
 
 bool Session::hosting() const {
     return m_game->hosting();
+}
+
+QString Session::settingsPath() const {
+    return Preferences::filePath(m_settings.home);
+}
+
+bool Session::loadinifile() {
+    if (!persists())
+        return false;
+    const bool ok = m_prefs.loadFrom(settingsPath());
+    if (m_server)
+        m_server->setBotSpeed(m_prefs.botSpeed);
+    return ok;
+}
+
+bool Session::saveinifile() {
+    if (!persists())
+        return false;
+    QDir().mkpath(m_settings.home);
+    return m_prefs.saveTo(settingsPath());
+}
+
+bool Session::savePhrases() {
+    if (!persists())
+        return false;
+    QDir().mkpath(m_settings.home);
+    return m_prefs.savePhrasesTo(settingsPath());
+}
+
+QString Session::tallyPath() const {
+    return QDir(m_settings.home).filePath(TallyBook::fileName());
+}
+
+void Session::loadTally() {
+    if (!persists())
+        return;
+    QString note;
+    if (m_tally->load(tallyPath(), &note) == TallyBook::LoadResult::Damaged)
+        emit systemLine(note, ClientGame::kBlue);
+}
+
+bool Session::saveTally() {
+    if (!persists())
+        return false;
+    QDir().mkpath(m_settings.home);
+    return m_tally->save(tallyPath());
 }
 
 void Session::processparams(const QStringList& args) {
@@ -58,7 +106,7 @@ void Session::processparams(const QStringList& args) {
 void Session::hostpress() {
     if (!m_server) {
         m_server = new TServer(QRandomGenerator::system()->generate64(), this);
-        m_server->setBotSpeed(m_botSpeed);
+        m_server->setBotSpeed(m_prefs.botSpeed);
     }
     try {
         m_server->listen(m_settings.port);
@@ -81,7 +129,7 @@ void Session::joinpress() {
 }
 
 void Session::setBotSpeed(int ms) {
-    m_botSpeed = ms;
+    m_prefs.botSpeed = ms;
     if (m_server)
         m_server->setBotSpeed(ms);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "chat/preferences.h"
 #include "session/programsettings.h"
 
 #include <QObject>
@@ -13,10 +14,12 @@ class ClientConnection;
 class ClientGame;
 class TServer;
 class TSock;
+class TallyBook;
 
 // One run of the game without its windows: the role taken from the command line, the game
-// server when this copy hosts, the client's connection and game state, and the idle lobby
-// socket. The main window observes it and forwards what the user does.
+// server when this copy hosts, the client's connection and game state, the idle lobby socket,
+// the user's preferences and the tally. The main window observes it and forwards what the
+// user does.
 class Session : public QObject {
     Q_OBJECT
 public:
@@ -24,12 +27,29 @@ public:
     ~Session() override;
 
     const ProgramSettings& settings() const { return m_settings; }
+    // Without a data folder nothing is read or written (copies made for tests).
+    bool persists() const { return !m_settings.home.isEmpty(); }
     ClientGame& game() { return *m_game; }
     ClientConnection& connection() { return *m_conn; }
     TServer* server() const { return m_server; }
     TSock* lobbySocket() const { return m_lobby.get(); }
     QString hostaddress() const { return m_hostaddress; }
     bool hosting() const;
+
+    // The preferences in force; the settings file is read when the client is connected.
+    Preferences& preferences() { return m_prefs; }
+    QString settingsPath() const;
+    // Reads the settings file into preferences(); false when it exists but cannot be read.
+    bool loadinifile();
+    // Writes preferences() to the settings file (the phrases only through savePhrases()).
+    bool saveinifile();
+    bool savePhrases();
+
+    TallyBook& tally() { return *m_tally; }
+    QString tallyPath() const;
+    // Reads the tally file; a damaged one is moved aside and reported as a chat line.
+    void loadTally();
+    bool saveTally();
 
     // Reads the arguments (without the program name) and takes the role they name: none for a
     // solo game, else a name, a host address and "true" to join.
@@ -40,7 +60,7 @@ public:
     void joinpress();
     // The computer players' delay in the game this copy hosts, now and for a server yet to come.
     void setBotSpeed(int ms);
-    int botSpeed() const { return m_botSpeed; }
+    int botSpeed() const { return m_prefs.botSpeed; }
 
 signals:
     // A line for the chat log, in a 0x00BBGGRR colour.
@@ -61,8 +81,9 @@ private:
     ClientConnection* m_conn;
     TServer* m_server = nullptr;
     std::unique_ptr<TSock> m_lobby;
+    Preferences m_prefs;
+    TallyBook* m_tally;
     QString m_hostaddress;
-    int m_botSpeed = 1000;
 };
 
 } // namespace vrako

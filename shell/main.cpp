@@ -2,6 +2,7 @@
 // Entry of the game: creates the windows and runs the event loop.
 #include "net/commands.h"
 #include "shell/tchat.h"
+#include "shell/unixsignals.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -40,6 +41,13 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vrako.Vrako"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.vrako.Vrako")));
     vrako::Tchat window;
+    // A termination request, an interrupt from the terminal or the end of the desktop session
+    // saves the settings and the tally as File, Exit does.
+    vrako::UnixSignals unixSignals;
+    QObject::connect(&unixSignals, &vrako::UnixSignals::terminationRequested, &window,
+                     &QWidget::close);
+    QObject::connect(&unixSignals, &vrako::UnixSignals::sessionEnding, &window,
+                     &vrako::Tchat::saveOnExit);
     window.createSideWindows();
     window.show();
     return app.exec();

@@ -15,17 +15,25 @@ namespace vrako {
 
 class BoardView;
 class ChatPanel;
+class ChatterSounds;
 class ClientConnection;
 class ClientGame;
 class GameStartDialog;
+class PhraseBar;
 class SideWindow;
 class SoundPlayer;
 class SpyList;
+class Tabout;
+class Tdownload;
+class Thelp;
+class Tphrases;
 class TServer;
 class TSock;
+class Ttallylist;
 
-// The main window: composes the card table, the chat panel, the side windows and the menus
-// round the session, which it observes and to which it forwards what the user does.
+// The main window: composes the card table, the chat panel with its phrase buttons, the side
+// windows and the menus round the session, which it observes and to which it forwards what the
+// user does. It applies and saves the preferences, and saves the tally when it closes.
 class Tchat : public QMainWindow {
     Q_OBJECT
 public:
@@ -47,11 +55,23 @@ public:
     QString hostaddress() const { return m_session->hostaddress(); }
     BoardView& board() { return *m_board; }
     ChatPanel& chat() { return *m_chat; }
+    PhraseBar& phraseBar() { return *m_phraseBar; }
     SpyList* spyList() const { return m_spylist; }
     GameStartDialog* gameStart() const { return m_gamestart; }
+    Tphrases* phraseEditor() const { return m_phrases; }
+    Ttallylist* tallyList() const { return m_tally; }
+    Tdownload* download() const { return m_download; }
     SoundPlayer& sounds() { return *m_sounds; }
+    ChatterSounds& chatterSounds() { return *m_chatter; }
     QAction* action(const char* objectName) const;
 
+    // Reads the settings file and applies every preference, when the client is connected.
+    void loadinifile();
+    // Writes the preferences with the window's present bounds.
+    void saveinifile();
+    // What closing writes: the bounds when they changed, and the tally. Also used when the
+    // desktop session asks the program to save.
+    void saveOnExit();
     void ResetLocation1Click();
 
 protected:
@@ -62,34 +82,48 @@ protected:
 
 private:
     void buildMenus();
+    void buildOptionsMenu(QMenu* options);
     void wireGame();
+    void wireSideWindows();
     void syncMenus();
     void showHosting(bool hosting);
     void showMessage(const QString& text, bool closeAfter);
     void chooseTextColour();
+    void chooseTextSize(int points);
+    void showTextSize(int points);
+    void showBotSpeed(int ms);
+    void hostOrJoin();
+    QStringList seatNames();
 
     QSystemSemaphore m_lock;
     Session* m_session = nullptr;
     BoardView* m_board = nullptr;
     ChatPanel* m_chat = nullptr;
+    PhraseBar* m_phraseBar = nullptr;
     SoundPlayer* m_sounds = nullptr;
+    ChatterSounds* m_chatter = nullptr;
     QWidget* m_clientArea = nullptr;
     bool m_paramsRead = false;
     bool m_closeAfterMessage = false;
 
-    QList<SideWindow*> m_windows;
-    SideWindow* m_about = nullptr;
-    SideWindow* m_help = nullptr;
+    QList<QWidget*> m_windows;
+    Tabout* m_about = nullptr;
+    Thelp* m_help = nullptr;
     SideWindow* m_serverWindow = nullptr;
     SpyList* m_spylist = nullptr;
-    SideWindow* m_phrases = nullptr;
-    SideWindow* m_tally = nullptr;
+    Tphrases* m_phrases = nullptr;
+    Ttallylist* m_tally = nullptr;
     GameStartDialog* m_gamestart = nullptr;
-    SideWindow* m_download = nullptr;
+    Tdownload* m_download = nullptr;
 
     QAction* m_startGame = nullptr;
     QAction* m_justWatch = nullptr;
+    QAction* m_playSounds = nullptr;
+    QAction* m_playChatter = nullptr;
+    QAction* m_autoSort = nullptr;
+    QActionGroup* m_turnSound = nullptr;
     QActionGroup* m_botSpeed = nullptr;
+    QList<QAction*> m_textSizes;
 };
 
 } // namespace vrako
