@@ -62,7 +62,7 @@ void ChatterSounds::playasound(int seat, const QString& soundName) {
     const QString what = caption(numberOf(soundName));
     if (who.isEmpty() || what.isEmpty())
         return;
-    emit chatLine(QStringLiteral("0+") + who + QStringLiteral(": <Chatter Sound> ") + what, kBlue);
+    emit systemLine(who + QStringLiteral(": <Chatter Sound> ") + what, kBlue);
 }
 
 } // namespace vrako

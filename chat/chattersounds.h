@@ -40,8 +40,8 @@ public:
     void playasound(int seat, const QString& soundName);
 
 signals:
-    // A system line for the chat ("0+Ann: <Chatter Sound> Doh") and its colour.
-    void chatLine(const QString& text, quint32 colour);
+    // A system line for the chat ("Ann: <Chatter Sound> Doh") and its colour.
+    void systemLine(const QString& text, quint32 colour);
 
 private:
     SoundPlayer* m_player;

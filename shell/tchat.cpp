@@ -148,7 +148,7 @@ void Tchat::wireGame() {
     connect(g, &ClientGame::chatterSound, m_chatter, [this](int record, const QString& rest) {
         m_chatter->playasound(QString::number(record) + QLatin1Char('+') + rest);
     });
-    connect(m_chatter, &ChatterSounds::chatLine, m_chat, &ChatPanel::addlinetochat);
+    connect(m_chatter, &ChatterSounds::systemLine, m_chat, &ChatPanel::addSystemLine);
 
     connect(g, &ClientGame::systemLine, m_chat, &ChatPanel::addSystemLine);
     connect(g, &ClientGame::chatReceived, m_chat, &ChatPanel::chatrecieved);

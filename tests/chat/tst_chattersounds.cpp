@@ -32,7 +32,7 @@ void TestChatterSounds::playedOrToldInTheChat() {
     int beeps = 0;
     chatter.setBeeper([&beeps] { ++beeps; });
     QSignalSpy played(&player, &SoundPlayer::played);
-    QSignalSpy lines(&chatter, &ChatterSounds::chatLine);
+    QSignalSpy lines(&chatter, &ChatterSounds::systemLine);
 
     chatter.setEnabled(true);
     chatter.playasound(QStringLiteral("3+wave5+"));
@@ -54,7 +54,7 @@ void TestChatterSounds::playedOrToldInTheChat() {
     QCOMPARE(beeps, 2);
     QCOMPARE(lines.count(), 1);
     QCOMPARE(lines.at(0).at(0).toString(),
-             QStringLiteral("0+Ann: <Chatter Sound> Where have you been?"));
+             QStringLiteral("Ann: <Chatter Sound> Where have you been?"));
     QCOMPARE(lines.at(0).at(1).value<quint32>(), 0xFF0000u);
     // Qt's sample loader leaks when its effect goes away while it still loads.
     QTest::qWait(50);
