@@ -42,6 +42,8 @@ public:
     static std::string cleanName(std::string_view name);
 
 private:
+    // Records are read here and changed only through the table's operations.
+    const PlayerRecord& player(int record) const { return m_table.player(record); }
     void receivedlogininfo(int sender, std::string_view args);
     void sendCatchUp(int record);
     void relay(int sender, std::string_view args, bool isChat);
