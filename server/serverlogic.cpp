@@ -5,6 +5,7 @@
 #include "net/fieldreader.h"
 #include "net/messages.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vrako {
@@ -45,9 +46,13 @@ void ServerLogic::connectionClosed(int record) {
 
 std::string ServerLogic::cleanName(std::string_view name) {
     std::string out;
-    out.reserve(name.size());
+    out.reserve(std::min(name.size(), 4 * msg::kMaxNameLength));
+    std::size_t characters = 0;
     for (char c : name) {
         const auto u = static_cast<unsigned char>(c);
+        // Every byte but a UTF-8 continuation byte starts a character.
+        if ((u & 0xC0) != 0x80 && ++characters > msg::kMaxNameLength)
+            break;
         out += c == '+' || u < 0x20 || u == 0x7F ? '_' : c;
     }
     return out;
@@ -135,15 +140,20 @@ void ServerLogic::relay(int sender, std::string_view args, bool isChat) {
         return;
     const std::string_view text = f.rest();
     const std::string& name = player(sender).name;
-    m_table.sendToAll(isChat ? msg::chatRelay(sender, name, text)
-                             : msg::actionRelay(sender, name, text));
+    sendRelay(isChat ? msg::chatRelay(sender, name, text) : msg::actionRelay(sender, name, text));
+}
+
+void ServerLogic::sendRelay(const std::string& bytes) {
+    // A longer message would make every reader close its connection.
+    if (bytes.size() <= msg::kMaxRelayed)
+        m_table.sendToAll(bytes);
 }
 
 void ServerLogic::playasound(int sender, std::string_view args) {
     FieldReader f(args);
     if (f.number() != sender)
         return;
-    m_table.sendToAll(msg::playasoundRelay(sender, f.rest()));
+    sendRelay(msg::playasoundRelay(sender, f.rest()));
 }
 
 void ServerLogic::kickhim(int sender, std::string_view args) {
@@ -160,7 +170,7 @@ void ServerLogic::startgame(int sender, std::string_view args) {
     if (sender != 1)
         return;
     FieldReader f(args);
-    const std::string_view starter = f.field();
+    const std::string starter = cleanName(f.field());
     const auto playTo = f.number();
     const std::string_view type = f.field();
     if (!playTo)

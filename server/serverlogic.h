@@ -38,7 +38,8 @@ public:
     void computerTimerFired();
     void roundTimerFired() { m_table.startnewround(); }
 
-    // A login name with "+" and control characters replaced, so it cannot shift fields.
+    // A login name cut to msg::kMaxNameLength characters, with "+" and control characters
+    // replaced, so it cannot shift fields.
     static std::string cleanName(std::string_view name);
 
 private:
@@ -47,6 +48,8 @@ private:
     void receivedlogininfo(int sender, std::string_view args);
     void sendCatchUp(int record);
     void relay(int sender, std::string_view args, bool isChat);
+    // Sends a relayed message to all, unless it is longer than a reader accepts.
+    void sendRelay(const std::string& bytes);
     void playasound(int sender, std::string_view args);
     void kickhim(int sender, std::string_view args);
     void startgame(int sender, std::string_view args);
