@@ -21,7 +21,7 @@ inline constexpr std::size_t kMaxNameLength = 64;
 // The most characters (UTF-16 units) a chat or action line may hold. Each unit is at most three
 // bytes of UTF-8, so with the longest name and colour the relay still fits kMaxRelayed.
 inline constexpr int kMaxChatText = 20000;
-static_assert(3 * kMaxChatText + 4 * kMaxNameLength + 64 < kMaxRelayed);
+static_assert(3 * static_cast<std::size_t>(kMaxChatText) + 4 * kMaxNameLength + 64 < kMaxRelayed);
 
 // ---- client to server ----
 std::string logininfo(int record, std::string_view version, std::string_view name);
