@@ -50,8 +50,10 @@ std::string ServerLogic::cleanName(std::string_view name) {
     std::size_t characters = 0;
     for (char c : name) {
         const auto u = static_cast<unsigned char>(c);
-        // Every byte but a UTF-8 continuation byte starts a character.
-        if ((u & 0xC0) != 0x80 && ++characters > msg::kMaxNameLength)
+        // Every byte but a UTF-8 continuation byte starts a character; a character has at most
+        // four bytes, which also bounds text that is not UTF-8.
+        if (((u & 0xC0) != 0x80 && ++characters > msg::kMaxNameLength) ||
+            out.size() == 4 * msg::kMaxNameLength)
             break;
         out += c == '+' || u < 0x20 || u == 0x7F ? '_' : c;
     }

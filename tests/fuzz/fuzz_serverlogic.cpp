@@ -48,6 +48,8 @@ void checkTable(const GameTable& table) {
         }
         require(held == p.cardcount && p.score >= 0);
     }
+    for (int r = 1; r <= GameTable::kRecords; ++r)
+        require(table.player(r).name.size() <= 4 * vrako::msg::kMaxNameLength);
 }
 
 } // namespace
