@@ -5,12 +5,23 @@
 // included, so a caller hands the result whole to one Send.
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 namespace vrako::msg {
+
+// The longest message a server relays, closing 0xFF included: every peer accepts it, since
+// a reader closes a connection whose unfinished message grows past 64 KiB.
+inline constexpr std::size_t kMaxRelayed = 64 * 1024 - 1;
+// Login names are cut to this many characters.
+inline constexpr std::size_t kMaxNameLength = 64;
+// The most characters (UTF-16 units) a chat or action line may hold. Each unit is at most three
+// bytes of UTF-8, so with the longest name and colour the relay still fits kMaxRelayed.
+inline constexpr int kMaxChatText = 20000;
+static_assert(3 * static_cast<std::size_t>(kMaxChatText) + 4 * kMaxNameLength + 64 < kMaxRelayed);
 
 // ---- client to server ----
 std::string logininfo(int record, std::string_view version, std::string_view name);

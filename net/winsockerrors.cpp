@@ -2,271 +2,93 @@
 // The error codes and names that socket reports use, and how POSIX errno values map onto them.
 #include "net/tsock.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 
 namespace vrako {
+namespace {
+
+struct WinsockError {
+    int code;
+    const char* name;
+    int err; // the errno value that maps to code; 0 when none does
+};
+
+// A code may appear more than once, for several errno values; its first row names it.
+constexpr std::array kErrors{
+    WinsockError{10004, "WSAEINTR", EINTR},
+    WinsockError{10009, "WSAEBADF", EBADF},
+    WinsockError{10013, "WSAEACCES", EACCES},
+    WinsockError{10013, "WSAEACCES", EPERM}, // a firewall refusing the connection
+    WinsockError{10014, "WSAEFAULT", EFAULT},
+    WinsockError{10022, "WSAEINVAL", EINVAL},
+    WinsockError{10024, "WSAEMFILE", EMFILE},
+    WinsockError{10024, "WSAEMFILE", ENFILE}, // too many open files, system-wide
+    WinsockError{10035, "WSAEWOULDBLOCK", EWOULDBLOCK},
+    WinsockError{10036, "WSAEINPROGRESS", EINPROGRESS},
+    WinsockError{10037, "WSAEALREADY", EALREADY},
+    WinsockError{10038, "WSAENOTSOCK", ENOTSOCK},
+    WinsockError{10039, "WSAEDESTADDRREQ", EDESTADDRREQ},
+    WinsockError{10040, "WSAEMSGSIZE", EMSGSIZE},
+    WinsockError{10041, "WSAEPROTOTYPE", EPROTOTYPE},
+    WinsockError{10042, "WSAENOPROTOOPT", ENOPROTOOPT},
+    WinsockError{10043, "WSAEPROTONOSUPPORT", EPROTONOSUPPORT},
+    WinsockError{10044, "WSAESOCKTNOSUPPORT", ESOCKTNOSUPPORT},
+    WinsockError{10045, "WSAEOPNOTSUPP", EOPNOTSUPP},
+    WinsockError{10046, "WSAEPFNOSUPPORT", EPFNOSUPPORT},
+    WinsockError{10047, "WSAEAFNOSUPPORT", EAFNOSUPPORT},
+    WinsockError{10048, "WSAEADDRINUSE", EADDRINUSE},
+    WinsockError{10049, "WSAEADDRNOTAVAIL", EADDRNOTAVAIL},
+    WinsockError{10050, "WSAENETDOWN", ENETDOWN},
+    WinsockError{10051, "WSAENETUNREACH", ENETUNREACH},
+    WinsockError{10052, "WSAENETRESET", ENETRESET},
+    WinsockError{10053, "WSAECONNABORTED", ECONNABORTED},
+    WinsockError{10054, "WSAECONNRESET", ECONNRESET},
+    WinsockError{10055, "WSAENOBUFS", ENOBUFS},
+    WinsockError{10055, "WSAENOBUFS", ENOMEM},
+    WinsockError{10056, "WSAEISCONN", EISCONN},
+    WinsockError{10057, "WSAENOTCONN", ENOTCONN},
+    // Writing to a connection the peer has shut down.
+    WinsockError{10058, "WSAESHUTDOWN", EPIPE},
+    WinsockError{10058, "WSAESHUTDOWN", ESHUTDOWN},
+    WinsockError{10059, "WSAETOOMANYREFS", ETOOMANYREFS},
+    WinsockError{10060, "WSAETIMEDOUT", ETIMEDOUT},
+    WinsockError{10061, "WSAECONNREFUSED", ECONNREFUSED},
+    WinsockError{10062, "WSAELOOP", ELOOP},
+    WinsockError{10063, "WSAENAMETOOLONG", ENAMETOOLONG},
+    WinsockError{10064, "WSAEHOSTDOWN", EHOSTDOWN},
+    WinsockError{10065, "WSAEHOSTUNREACH", EHOSTUNREACH},
+    WinsockError{10066, "WSAENOTEMPTY", ENOTEMPTY},
+    WinsockError{10067, "WSAEPROCLIM", 0},
+    WinsockError{10068, "WSAEUSERS", EUSERS},
+    WinsockError{10069, "WSAEDQUOT", EDQUOT},
+    WinsockError{10070, "WSAESTALE", ESTALE},
+    WinsockError{10071, "WSAEREMOTE", EREMOTE},
+    WinsockError{10091, "WSASYSNOTREADY", 0},
+    WinsockError{10092, "WSAVERNOTSUPPORTED", 0},
+    WinsockError{10093, "WSANOTINITIALISED", 0},
+    WinsockError{10101, "WSAEDISCON", 0},
+    WinsockError{11001, "WSAHOST_NOT_FOUND", 0},
+    WinsockError{11002, "WSATRY_AGAIN", 0},
+    WinsockError{11003, "WSANO_RECOVERY", 0},
+    WinsockError{11004, "WSANO_DATA", 0},
+};
+
+} // namespace
 
 QString winsockErrorName(int code) {
-    const char* name = nullptr;
-    switch (code) {
-    case 10004:
-        name = "WSAEINTR";
-        break;
-    case 10009:
-        name = "WSAEBADF";
-        break;
-    case 10013:
-        name = "WSAEACCES";
-        break;
-    case 10014:
-        name = "WSAEFAULT";
-        break;
-    case 10022:
-        name = "WSAEINVAL";
-        break;
-    case 10024:
-        name = "WSAEMFILE";
-        break;
-    case 10035:
-        name = "WSAEWOULDBLOCK";
-        break;
-    case 10036:
-        name = "WSAEINPROGRESS";
-        break;
-    case 10037:
-        name = "WSAEALREADY";
-        break;
-    case 10038:
-        name = "WSAENOTSOCK";
-        break;
-    case 10039:
-        name = "WSAEDESTADDRREQ";
-        break;
-    case 10040:
-        name = "WSAEMSGSIZE";
-        break;
-    case 10041:
-        name = "WSAEPROTOTYPE";
-        break;
-    case 10042:
-        name = "WSAENOPROTOOPT";
-        break;
-    case 10043:
-        name = "WSAEPROTONOSUPPORT";
-        break;
-    case 10044:
-        name = "WSAESOCKTNOSUPPORT";
-        break;
-    case 10045:
-        name = "WSAEOPNOTSUPP";
-        break;
-    case 10046:
-        name = "WSAEPFNOSUPPORT";
-        break;
-    case 10047:
-        name = "WSAEAFNOSUPPORT";
-        break;
-    case 10048:
-        name = "WSAEADDRINUSE";
-        break;
-    case 10049:
-        name = "WSAEADDRNOTAVAIL";
-        break;
-    case 10050:
-        name = "WSAENETDOWN";
-        break;
-    case 10051:
-        name = "WSAENETUNREACH";
-        break;
-    case 10052:
-        name = "WSAENETRESET";
-        break;
-    case 10053:
-        name = "WSAECONNABORTED";
-        break;
-    case 10054:
-        name = "WSAECONNRESET";
-        break;
-    case 10055:
-        name = "WSAENOBUFS";
-        break;
-    case 10056:
-        name = "WSAEISCONN";
-        break;
-    case 10057:
-        name = "WSAENOTCONN";
-        break;
-    case 10058:
-        name = "WSAESHUTDOWN";
-        break;
-    case 10059:
-        name = "WSAETOOMANYREFS";
-        break;
-    case 10060:
-        name = "WSAETIMEDOUT";
-        break;
-    case 10061:
-        name = "WSAECONNREFUSED";
-        break;
-    case 10062:
-        name = "WSAELOOP";
-        break;
-    case 10063:
-        name = "WSAENAMETOOLONG";
-        break;
-    case 10064:
-        name = "WSAEHOSTDOWN";
-        break;
-    case 10065:
-        name = "WSAEHOSTUNREACH";
-        break;
-    case 10066:
-        name = "WSAENOTEMPTY";
-        break;
-    case 10067:
-        name = "WSAEPROCLIM";
-        break;
-    case 10068:
-        name = "WSAEUSERS";
-        break;
-    case 10069:
-        name = "WSAEDQUOT";
-        break;
-    case 10070:
-        name = "WSAESTALE";
-        break;
-    case 10071:
-        name = "WSAEREMOTE";
-        break;
-    case 10091:
-        name = "WSASYSNOTREADY";
-        break;
-    case 10092:
-        name = "WSAVERNOTSUPPORTED";
-        break;
-    case 10093:
-        name = "WSANOTINITIALISED";
-        break;
-    case 10101:
-        name = "WSAEDISCON";
-        break;
-    case 11001:
-        name = "WSAHOST_NOT_FOUND";
-        break;
-    case 11002:
-        name = "WSATRY_AGAIN";
-        break;
-    case 11003:
-        name = "WSANO_RECOVERY";
-        break;
-    case 11004:
-        name = "WSANO_DATA";
-        break;
-    default:
-        name = "UNKNOWN ERROR";
-        break;
-    }
-    return QString::fromLatin1(name);
+    const auto* e = std::find_if(kErrors.begin(), kErrors.end(),
+                                 [code](const WinsockError& row) { return row.code == code; });
+    return QString::fromLatin1(e != kErrors.end() ? e->name : "UNKNOWN ERROR");
 }
 
 int winsockCodeFromErrno(int err) {
-    switch (err) {
-    case EINTR:
-        return 10004;
-    case EBADF:
-        return 10009;
-    case EACCES:
-        return 10013;
-    case EFAULT:
-        return 10014;
-    case EINVAL:
-        return 10022;
-    case EMFILE:
-        return 10024;
-    case EWOULDBLOCK:
-        return 10035;
-    case EINPROGRESS:
-        return 10036;
-    case EALREADY:
-        return 10037;
-    case ENOTSOCK:
-        return 10038;
-    case EDESTADDRREQ:
-        return 10039;
-    case EMSGSIZE:
-        return 10040;
-    case EPROTOTYPE:
-        return 10041;
-    case ENOPROTOOPT:
-        return 10042;
-    case EPROTONOSUPPORT:
-        return 10043;
-    case ESOCKTNOSUPPORT:
-        return 10044;
-    case EOPNOTSUPP:
-        return 10045;
-    case EPFNOSUPPORT:
-        return 10046;
-    case EAFNOSUPPORT:
-        return 10047;
-    case EADDRINUSE:
-        return 10048;
-    case EADDRNOTAVAIL:
-        return 10049;
-    case ENETDOWN:
-        return 10050;
-    case ENETUNREACH:
-        return 10051;
-    case ENETRESET:
-        return 10052;
-    case ECONNABORTED:
-        return 10053;
-    case ECONNRESET:
-        return 10054;
-    case ENOBUFS:
-        return 10055;
-    case EISCONN:
-        return 10056;
-    case ENOTCONN:
-        return 10057;
-    // Writing to a connection the peer has shut down.
-    case EPIPE:
-    case ESHUTDOWN:
-        return 10058;
-    case ETOOMANYREFS:
-        return 10059;
-    case ETIMEDOUT:
-        return 10060;
-    case ECONNREFUSED:
-        return 10061;
-    case ELOOP:
-        return 10062;
-    case ENAMETOOLONG:
-        return 10063;
-    case EHOSTDOWN:
-        return 10064;
-    case EHOSTUNREACH:
-        return 10065;
-    case ENOTEMPTY:
-        return 10066;
-    case EUSERS:
-        return 10068;
-    case EDQUOT:
-        return 10069;
-    case ESTALE:
-        return 10070;
-    case EREMOTE:
-        return 10071;
-    case ENFILE:
-        return 10024; // too many open files, system-wide
-    case ENOMEM:
-        return 10055; // no buffer space
-    case EPERM:
-        return 10013; // a firewall refusing the connection
-    default:
-        // Codes without a counterpart are passed through; they report as "UNKNOWN ERROR".
-        return err;
-    }
+    const auto* e = std::find_if(kErrors.begin(), kErrors.end(), [err](const WinsockError& row) {
+        return err != 0 && row.err == err;
+    });
+    // Codes without a counterpart are passed through; they report as "UNKNOWN ERROR".
+    return e != kErrors.end() ? e->code : err;
 }
 
 } // namespace vrako

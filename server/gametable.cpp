@@ -12,6 +12,29 @@ bool GameTable::isComputerPlayed(int seat) const {
     return isSeat(seat) && (!p.connected || !p.loggedIn || p.watching);
 }
 
+void GameTable::resetConnection(int record, bool connected) {
+    PlayerRecord& p = m_players[record];
+    p.connected = connected;
+    p.loggedIn = false;
+    p.name.clear();
+    p.watching = false;
+}
+
+void GameTable::take(int record) {
+    resetConnection(record, true);
+}
+
+void GameTable::release(int record) {
+    resetConnection(record, false);
+}
+
+void GameTable::logIn(int record, std::string name) {
+    PlayerRecord& p = m_players[record];
+    p.name = std::move(name);
+    p.connected = true;
+    p.loggedIn = true;
+}
+
 void GameTable::sendToSeat(int seat, std::string_view bytes) {
     if (m_players[seat].loggedIn)
         sendTo(seat, bytes);

@@ -52,9 +52,20 @@ public:
     void setComputerRetry(int ms) { m_computerRetry = ms; }
     int computerRetry() const { return m_computerRetry; }
 
-    // record must be 1..9 (callers check their numbers first).
+    // record must be 1..9 (callers check their numbers first). The writable record is for
+    // setting up a position in tests and tools; the server changes records only through the
+    // operations below.
     PlayerRecord& player(int record) { return m_players[record]; }
     const PlayerRecord& player(int record) const { return m_players[record]; }
+
+    // A connection was placed in record: present, not logged in, no name, not watching.
+    void take(int record);
+    // The connection of record closed: the record is free again; a seat's hand and score stay,
+    // and the computer plays them from now on.
+    void release(int record);
+    // The connection of record logged in under name (already cleaned).
+    void logIn(int record, std::string name);
+    void setWatching(int seat, bool on) { m_players[seat].watching = on; }
     GameState& state() { return m_state; }
     const GameState& state() const { return m_state; }
 
@@ -103,6 +114,7 @@ private:
     bool checkforwin(int seat);
     bool checkforgamewin();
     void resetHands();
+    void resetConnection(int record, bool connected);
     void sendNoMatch(int seat);
 
     ServerHost& m_host;

@@ -5,6 +5,7 @@
 #include "net/fieldreader.h"
 #include "net/messages.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vrako {
@@ -12,7 +13,7 @@ namespace vrako {
 int ServerLogic::placeConnection() {
     int record = 0;
     for (int r = 1; r <= m_connectionCount; ++r) {
-        if (!m_table.player(r).connected) {
+        if (!player(r).connected) {
             record = r;
             break;
         }
@@ -22,11 +23,7 @@ int ServerLogic::placeConnection() {
             return kFullRecord;
         record = ++m_connectionCount;
     }
-    PlayerRecord& p = m_table.player(record);
-    p.connected = true;
-    p.loggedIn = false;
-    p.name.clear();
-    p.watching = false;
+    m_table.take(record);
     return record;
 }
 
@@ -35,14 +32,10 @@ void ServerLogic::welcome(int record) {
 }
 
 void ServerLogic::connectionClosed(int record) {
-    if (!GameTable::isRecord(record) || !m_table.player(record).connected)
+    if (!GameTable::isRecord(record) || !player(record).connected)
         return;
-    PlayerRecord& p = m_table.player(record);
-    m_table.sendToOthers(record, msg::playerdisconnected(record, p.name));
-    p.connected = false;
-    p.loggedIn = false;
-    p.name.clear();
-    p.watching = false;
+    m_table.sendToOthers(record, msg::playerdisconnected(record, player(record).name));
+    m_table.release(record);
     // The leaver's turn is not played. (The headless server has no host window whose leaving
     // ends everything, so the turn passes even when record 1 is gone; otherwise the game would
     // wait for a seat nobody plays.)
@@ -53,9 +46,15 @@ void ServerLogic::connectionClosed(int record) {
 
 std::string ServerLogic::cleanName(std::string_view name) {
     std::string out;
-    out.reserve(name.size());
+    out.reserve(std::min(name.size(), 4 * msg::kMaxNameLength));
+    std::size_t characters = 0;
     for (char c : name) {
         const auto u = static_cast<unsigned char>(c);
+        // Every byte but a UTF-8 continuation byte starts a character; a character has at most
+        // four bytes, which also bounds text that is not UTF-8.
+        if (((u & 0xC0) != 0x80 && ++characters > msg::kMaxNameLength) ||
+            out.size() == 4 * msg::kMaxNameLength)
+            break;
         out += c == '+' || u < 0x20 || u == 0x7F ? '_' : c;
     }
     return out;
@@ -93,22 +92,20 @@ void ServerLogic::receivedlogininfo(int sender, std::string_view args) {
     if (record != sender)
         return;
     const std::string_view version = f.field();
-    PlayerRecord& p = m_table.player(sender);
-    p.name = cleanName(f.rest());
-    p.connected = true;
-    p.loggedIn = true;
-    m_table.sendToAll(msg::newplayerinfo(sender, p.name));
+    m_table.logIn(sender, cleanName(f.rest()));
+    const std::string& name = player(sender).name;
+    m_table.sendToAll(msg::newplayerinfo(sender, name));
 
     std::vector<msg::PlayerEntry> others;
     for (int r = 1; r <= GameTable::kRecords; ++r) {
         if (r != sender && m_table.isPresent(r))
-            others.push_back({r, m_table.player(r).name, m_table.player(r).watching});
+            others.push_back({r, player(r).name, player(r).watching});
     }
     if (!others.empty())
         m_table.sendTo(sender, msg::existingplayers(others));
 
     if (version != cmd::version) {
-        m_table.sendTo(1, msg::havewrongversion(p.name));
+        m_table.sendTo(1, msg::havewrongversion(name));
         m_table.sendTo(sender, msg::wrongversion());
     }
     if (m_table.state().gamerunning)
@@ -121,10 +118,10 @@ void ServerLogic::sendCatchUp(int record) {
                                           std::string_view(&st.gametype, 1)));
     std::array<int, GameTable::kSeats> scores{};
     for (int s = 1; s <= GameTable::kSeats; ++s)
-        scores[s - 1] = m_table.player(s).score;
+        scores[s - 1] = player(s).score;
     m_table.sendTo(record, msg::thescores(scores));
     for (int s = 1; s <= GameTable::kSeats; ++s) {
-        const PlayerRecord& seat = m_table.player(s);
+        const PlayerRecord& seat = player(s);
         if (s == record && seat.cardcount > 0) {
             std::vector<std::pair<int, int>> held;
             for (int slot = 1; slot <= kSlots; ++slot) {
@@ -144,16 +141,21 @@ void ServerLogic::relay(int sender, std::string_view args, bool isChat) {
     if (f.number() != sender)
         return;
     const std::string_view text = f.rest();
-    const std::string& name = m_table.player(sender).name;
-    m_table.sendToAll(isChat ? msg::chatRelay(sender, name, text)
-                             : msg::actionRelay(sender, name, text));
+    const std::string& name = player(sender).name;
+    sendRelay(isChat ? msg::chatRelay(sender, name, text) : msg::actionRelay(sender, name, text));
+}
+
+void ServerLogic::sendRelay(const std::string& bytes) {
+    // A longer message would make every reader close its connection.
+    if (bytes.size() <= msg::kMaxRelayed)
+        m_table.sendToAll(bytes);
 }
 
 void ServerLogic::playasound(int sender, std::string_view args) {
     FieldReader f(args);
     if (f.number() != sender)
         return;
-    m_table.sendToAll(msg::playasoundRelay(sender, f.rest()));
+    sendRelay(msg::playasoundRelay(sender, f.rest()));
 }
 
 void ServerLogic::kickhim(int sender, std::string_view args) {
@@ -170,7 +172,7 @@ void ServerLogic::startgame(int sender, std::string_view args) {
     if (sender != 1)
         return;
     FieldReader f(args);
-    const std::string_view starter = f.field();
+    const std::string starter = cleanName(f.field());
     const auto playTo = f.number();
     const std::string_view type = f.field();
     if (!playTo)
@@ -205,12 +207,11 @@ void ServerLogic::justwatch(int sender, std::string_view args) {
     // A player sets its own seat; the host may set any seat.
     if (*seat != sender && sender != 1)
         return;
-    PlayerRecord& p = m_table.player(*seat);
     if (*mode == 2) {
-        p.watching = false;
+        m_table.setWatching(*seat, false);
         m_table.sendToAll(msg::justwatching(*seat, 2));
     } else if (*mode == 1) {
-        p.watching = true;
+        m_table.setWatching(*seat, true);
         m_table.sendToAll(msg::justwatching(*seat, 1));
         if (m_table.state().currentseat == *seat)
             m_host.startComputerTimer(m_table.computerRetry());

@@ -38,13 +38,18 @@ public:
     void computerTimerFired();
     void roundTimerFired() { m_table.startnewround(); }
 
-    // A login name with "+" and control characters replaced, so it cannot shift fields.
+    // A login name cut to msg::kMaxNameLength characters, with "+" and control characters
+    // replaced, so it cannot shift fields.
     static std::string cleanName(std::string_view name);
 
 private:
+    // Records are read here and changed only through the table's operations.
+    const PlayerRecord& player(int record) const { return m_table.player(record); }
     void receivedlogininfo(int sender, std::string_view args);
     void sendCatchUp(int record);
     void relay(int sender, std::string_view args, bool isChat);
+    // Sends a relayed message to all, unless it is longer than a reader accepts.
+    void sendRelay(const std::string& bytes);
     void playasound(int sender, std::string_view args);
     void kickhim(int sender, std::string_view args);
     void startgame(int sender, std::string_view args);

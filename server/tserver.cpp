@@ -35,7 +35,8 @@ template <typename F> void guarded(int& depth, F&& step) {
 
 TServer::TServer(std::uint64_t seed, QObject* parent)
     : QObject(parent), m_random(seed), m_logic(*this, m_random), socktimer(this), Timer2(this),
-      computertimer(this) {
+      computertimer(this), logintimer(this) {
+    m_clock.start();
     Sock1 = new TSock(this);
     connect(Sock1, &TSock::OnAccept, this, &TServer::Sock1Accept);
     // The dispatcher runs on the next pass of the event loop while messages wait, and rests
@@ -55,6 +56,8 @@ TServer::TServer(std::uint64_t seed, QObject* parent)
     computertimer.setSingleShot(true);
     connect(&computertimer, &QTimer::timeout, this,
             [this] { guarded(m_logicDepth, [this] { m_logic.computerTimerFired(); }); });
+    logintimer.setSingleShot(true);
+    connect(&logintimer, &QTimer::timeout, this, &TServer::checkLogins);
 }
 
 TServer::~TServer() {
@@ -76,8 +79,8 @@ quint16 TServer::port() const {
 }
 
 int TServer::connectionCount() const {
-    return int(std::count_if(m_connections.begin(), m_connections.end(),
-                             [](const Connection& c) { return c.sock != nullptr; }));
+    return static_cast<int>(std::count_if(m_connections.begin(), m_connections.end(),
+                                          [](const Connection& c) { return c.id != 0; }));
 }
 
 std::size_t TServer::queuedBytes() const {
@@ -108,15 +111,21 @@ void TServer::Sock1Accept() {
     }
     Connection& c = m_connections[record];
     c = Connection{};
+    c.id = ++m_lastId;
     c.sock = sock;
+    c.budget = SendBudget(m_sendLimits);
+    c.loginDeadline = m_clock.elapsed() + m_loginTimeout;
     sock->Tag = record;
     connect(sock, &TSock::OnRead, this, [this, record, sock](int) { Sock1Read(record, sock); });
-    connect(sock, &TSock::OnDisconnect, this, [this, record, sock] { requestClose(record, sock); });
+    connect(sock, &TSock::OnDisconnect, this,
+            [this, record, sock] { connectionLost(record, sock); });
     connect(sock, &TSock::OnInfo, this,
             [this, record, sock](TSocketInfo info, const QString& text) {
                 tempsockInfo(record, sock, info, text);
             });
     guarded(m_logicDepth, [this, record] { m_logic.welcome(record); });
+    if (!logintimer.isActive())
+        logintimer.start(m_loginTimeout);
     emit connectionAccepted(record);
 }
 
@@ -131,17 +140,19 @@ void TServer::Sock1Read(int record, TSock* sock) {
         return;
     }
     std::vector<std::string> messages;
-    const bool withinLimit =
-        c.framer.feed(std::string_view(bytes.constData(), std::size_t(bytes.size())), messages);
+    const bool withinLimit = c.framer.feed(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), messages);
+    const bool withinBudget =
+        c.budget.charge(messages.size(), static_cast<std::size_t>(bytes.size()), m_clock.elapsed());
     for (std::string& m : messages) {
         // An empty message (two 0xFF in a row, as after every login) names no command.
         if (m.empty())
             continue;
         c.queuedBytes += m.size();
-        receivedlist.emplace_back(record, std::move(m));
+        receivedlist.push_back({record, c.id, std::move(m), false});
         ++c.queued;
     }
-    if (!withinLimit || c.queued > kMaxQueuedPerConnection ||
+    if (!withinLimit || !withinBudget || c.queued > kMaxQueuedPerConnection ||
         c.queuedBytes > kMaxQueuedBytesPerConnection) {
         disconnectsock(record);
         return;
@@ -157,54 +168,96 @@ void TServer::scheduleDispatch() {
 void TServer::socktimerTimer() {
     if (receivedlist.empty())
         return;
-    auto [record, message] = std::move(receivedlist.front());
+    Received entry = std::move(receivedlist.front());
     receivedlist.pop_front();
-    --m_connections[record].queued;
-    m_connections[record].queuedBytes -= message.size();
-    guarded(m_logicDepth, [&] { m_logic.handleMessage(record, message); });
+    Connection& c = m_connections[entry.record];
+    // Only the connection that sent it may act on the record.
+    if (c.id == entry.connection) {
+        if (entry.closed) {
+            finishClose(entry.record);
+        } else {
+            --c.queued;
+            c.queuedBytes -= entry.message.size();
+            guarded(m_logicDepth, [&] { m_logic.handleMessage(entry.record, entry.message); });
+        }
+    }
     scheduleDispatch();
 }
 
 void TServer::tempsockInfo(int record, TSock* sock, TSocketInfo info, const QString& text) {
-    // A connection that failed (reset, unreachable) is closed too, or its record would stay
-    // taken for good.
+    // A connection that failed (reset, unreachable, a send that cannot be delivered) has ended
+    // too, or its record would stay taken for good.
     if (info == TSocketInfo::Error ||
         (info == TSocketInfo::Close && text == QLatin1String("Socket Closed")))
-        requestClose(record, sock);
+        connectionLost(record, sock);
 }
 
-void TServer::requestClose(int record, TSock* sock) {
-    if (m_connections[record].sock != sock)
+void TServer::connectionLost(int record, TSock* sock) {
+    Connection& c = m_connections[record];
+    if (c.sock != sock)
         return;
+    releaseSocket(c);
+    receivedlist.push_back({record, c.id, {}, true});
+    scheduleDispatch();
+}
+
+void TServer::releaseSocket(Connection& c) {
+    TSock* sock = c.sock;
+    c.sock = nullptr;
+    c.framer.clear();
+    // Nothing of the socket is heard any more; it may be inside one of its own signals, so it
+    // is deleted from the event loop.
+    QObject::disconnect(sock, nullptr, this, nullptr);
+    sock->Close();
+    sock->deleteLater();
+}
+
+void TServer::disconnectsock(int record) {
+    Connection& c = m_connections[record];
+    if (c.id == 0)
+        return;
+    const std::uint64_t id = c.id;
+    std::erase_if(receivedlist, [id](const Received& entry) { return entry.connection == id; });
+    if (c.sock)
+        releaseSocket(c);
+    finishClose(record);
+}
+
+void TServer::requestDisconnect(int record) {
     if (m_logicDepth == 0) {
         disconnectsock(record);
         return;
     }
+    const std::uint64_t id = m_connections[record].id;
     QMetaObject::invokeMethod(
         this,
-        [this, record, sock] {
-            if (m_connections[record].sock == sock)
+        [this, record, id] {
+            if (m_connections[record].id == id)
                 disconnectsock(record);
         },
         Qt::QueuedConnection);
 }
 
-void TServer::disconnectsock(int record) {
-    Connection& c = m_connections[record];
-    TSock* sock = c.sock;
-    if (!sock)
-        return;
-    c.sock = nullptr;
-    c.framer.clear();
-    c.queued = 0;
-    c.queuedBytes = 0;
-    // Messages still waiting from this connection must not be taken for a later newcomer's.
-    std::erase_if(receivedlist, [record](const auto& entry) { return entry.first == record; });
-    QObject::disconnect(sock, nullptr, this, nullptr);
-    sock->Close();
-    sock->deleteLater();
+void TServer::finishClose(int record) {
+    m_connections[record] = Connection{};
     guarded(m_logicDepth, [this, record] { m_logic.connectionClosed(record); });
     emit connectionDropped(record);
+}
+
+void TServer::checkLogins() {
+    const std::int64_t now = m_clock.elapsed();
+    std::int64_t next = -1;
+    for (int r = 1; r <= GameTable::kRecords; ++r) {
+        const Connection& c = m_connections[r];
+        if (!c.sock || m_logic.table().player(r).loggedIn)
+            continue;
+        if (c.loginDeadline <= now)
+            disconnectsock(r);
+        else if (next < 0 || c.loginDeadline < next)
+            next = c.loginDeadline;
+    }
+    if (next >= 0)
+        logintimer.start(static_cast<int>(next - now));
 }
 
 void TServer::send(int record, std::string_view bytes) {
@@ -212,13 +265,14 @@ void TServer::send(int record, std::string_view bytes) {
     if (!sock || !sock->Connected())
         return;
     try {
-        sock->Send(QByteArray(bytes.data(), qsizetype(bytes.size())));
+        sock->Send(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     } catch (const ESockException&) {
-        requestClose(record, sock);
+        requestDisconnect(record);
         return;
     }
-    if (sock->pendingOutput() > kMaxPendingOutput)
-        requestClose(record, sock);
+    // The send may have found the peer gone and closed the socket.
+    if (m_connections[record].sock == sock && sock->pendingOutput() > kMaxPendingOutput)
+        requestDisconnect(record);
 }
 
 } // namespace vrako

@@ -225,8 +225,9 @@ std::optional<std::size_t> Lzrw1KHCoder::decode(const std::uint8_t* block, std::
         std::memcpy(out, block + 1, n);
         return n;
     }
-    // A compressed block always holds its first command word and at least one item.
-    if (length < 4)
+    // A compressed block holds at least its first command word; with no item after it, it
+    // decodes to nothing.
+    if (length < 3)
         return std::nullopt;
 
     const std::uint8_t* ip = block + 3;

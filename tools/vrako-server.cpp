@@ -53,6 +53,7 @@ int main(int argc, char* argv[]) {
     parser.addOption({"port", "TCP port to listen on (0: any free port).", "N"});
     parser.addOption({"bot-speed", "Delay of a computer player's move in ms.", "MS"});
     parser.addOption({"round-pause", "Pause between rounds in ms.", "MS"});
+    parser.addOption({"login-timeout", "Time a connection has to log in, in ms.", "MS"});
     parser.addOption({"seed", "Seed of the random cards.", "N"});
     parser.process(app);
 
@@ -68,10 +69,12 @@ int main(int argc, char* argv[]) {
     }
     qulonglong botSpeed = 1000;
     qulonglong roundPause = 10000;
+    qulonglong loginTimeout = vrako::TServer::kLoginTimeoutMs;
     qulonglong seed = qulonglong(std::chrono::system_clock::now().time_since_epoch().count());
     if (!readNumber(parser, "port", 65535, port) ||
         !readNumber(parser, "bot-speed", 3600000, botSpeed) ||
         !readNumber(parser, "round-pause", 3600000, roundPause) ||
+        !readNumber(parser, "login-timeout", 3600000, loginTimeout) ||
         !readNumber(parser, "seed", ~0ULL, seed))
         return 1;
 
@@ -97,6 +100,7 @@ int main(int argc, char* argv[]) {
     vrako::TServer server(seed);
     server.setBotSpeed(int(botSpeed));
     server.setRoundPause(int(roundPause));
+    server.setLoginTimeout(int(loginTimeout));
     try {
         server.listen(quint16(port));
     } catch (const vrako::ESockException& e) {

@@ -22,8 +22,10 @@ std::vector<TestClient*>& liveClients() {
 }
 } // namespace
 
-TestClient::TestClient(quint16 port) {
+TestClient::TestClient(quint16 port, int receiveBuffer) {
     m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (receiveBuffer > 0)
+        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);
@@ -90,18 +92,33 @@ void TestClient::flood(std::string message) {
     });
 }
 
+void TestClient::limitReading(std::size_t bytesPerSecond) {
+    m_readRate = bytesPerSecond;
+    m_readTotal = 0;
+    m_readClock.start();
+}
+
 void TestClient::pump() {
     if (m_fd < 0 || peerClosed)
         return;
     char buf[65536];
     for (;;) {
-        const ssize_t n = ::recv(m_fd, buf, sizeof buf, 0);
+        std::size_t most = sizeof buf;
+        if (m_readRate > 0) {
+            const auto allowed =
+                m_readRate * static_cast<std::size_t>(m_readClock.elapsed()) / 1000;
+            most = std::min(most, allowed > m_readTotal ? allowed - m_readTotal : 0);
+            if (most == 0)
+                return;
+        }
+        const ssize_t n = ::recv(m_fd, buf, most, 0);
         if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
             peerClosed = true;
             return;
         }
         if (n < 0)
             return;
+        m_readTotal += std::size_t(n);
         m_tail.append(buf, std::size_t(n));
         std::size_t end;
         while ((end = m_tail.find('\xFF')) != std::string::npos) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QElapsedTimer>
 #include <QtGlobal>
 #include <atomic>
 #include <functional>
@@ -15,7 +16,8 @@ namespace vrako::test {
 // so the server in the same process keeps running meanwhile.
 class TestClient {
 public:
-    explicit TestClient(quint16 port);
+    // receiveBuffer: the socket's receive buffer in bytes, 0 for the system's default.
+    explicit TestClient(quint16 port, int receiveBuffer = 0);
     ~TestClient();
     TestClient(const TestClient&) = delete;
     TestClient& operator=(const TestClient&) = delete;
@@ -27,6 +29,8 @@ public:
     // Closes at once with a reset instead of an orderly close.
     void reset();
     void close();
+    // From now on reads no more than bytesPerSecond on average.
+    void limitReading(std::size_t bytesPerSecond);
 
     // Messages received so far, each with its closing 0xFF.
     std::vector<std::string> messages;
@@ -43,6 +47,9 @@ public:
 private:
     int m_fd = -1;
     std::string m_tail;
+    std::size_t m_readRate = 0;
+    std::size_t m_readTotal = 0;
+    QElapsedTimer m_readClock;
     std::thread m_flood;
     std::atomic<bool> m_stopFlood{false};
 };

@@ -152,6 +152,12 @@ void TestServerLogic::namesCannotShiftFields() {
     rig.logic.connectionClosed(2);
     QCOMPARE(rig.host.to(1).back(), msg::playerdisconnected(2, "a_b___c"));
     QCOMPARE(ServerLogic::cleanName("Zoë Ünal"), std::string("Zoë Ünal"));
+    // Long names are cut at 64 characters, and bytes that are no UTF-8 at 256.
+    std::string euros;
+    for (int i = 0; i < 70; ++i)
+        euros += "\u20AC";
+    QCOMPARE(ServerLogic::cleanName(euros), euros.substr(0, 3 * 64));
+    QCOMPARE(ServerLogic::cleanName(std::string(1000, '\x80')), std::string(256, '\x80'));
 }
 
 void TestServerLogic::relays() {

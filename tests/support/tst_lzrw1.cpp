@@ -97,6 +97,7 @@ private slots:
     void containerLayout_data();
     void containerLayout();
     void filesMatchMemory();
+    void readsBlocksTheCoderNeverWrites();
     void rejectsDamagedFiles_data();
     void rejectsDamagedFiles();
     void reportsFileErrors();
@@ -189,6 +190,14 @@ void TestLzrw1::filesMatchMemory() {
     }
     // Nothing but the three files: no work files left behind.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+}
+
+void TestLzrw1::readsBlocksTheCoderNeverWrites() {
+    // An empty last piece coded as a compressed block: the flag and a command word, no item.
+    const Bytes file = le32(0x4C5A5257) + le32(0) + bytes({3, 0, 0x40, 0x00, 0x00});
+    Bytes result{1};
+    QCOMPARE(decompressMemory(file, "x", &result), std::nullopt);
+    QCOMPARE(result, Bytes{});
 }
 
 void TestLzrw1::rejectsDamagedFiles_data() {
