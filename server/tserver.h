@@ -118,6 +118,8 @@ private:
     // Received messages and closes of all connections in order of arrival.
     std::deque<Received> receivedlist;
     QTimer socktimer;
+    // The pause between a round's end and the next round (the game's first version named it
+    // Timer2, and tests find it by that name).
     QTimer Timer2;
     QTimer computertimer;
     // Fires at the earliest login deadline.

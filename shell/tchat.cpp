@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "shell/tchat.h"
 
+#include "chat/chatedit.h"
 #include "chat/chatpanel.h"
 #include "chat/chattersounds.h"
 #include "chat/phrasebar.h"
 #include "client/boardview.h"
 #include "client/clientgame.h"
+#include "net/messages.h"
 #include "widgets/cardart.h"
 #include "widgets/soundplayer.h"
 #include "windows/gamestartdialog.h"
@@ -137,6 +139,8 @@ void Tchat::wireGame() {
     if (auto* entry = m_chat->findChild<QWidget*>(QStringLiteral("mychat")))
         entry->installEventFilter(this);
     m_chat->setReadiness([g] { return g->loggedin(); });
+    // An honest player never types a line the server would refuse to relay.
+    m_chat->mychat()->setMaxLength(msg::kMaxChatText);
     connect(m_chat, &ChatPanel::chatWanted, g, &ClientGame::sendChat);
     connect(m_chat, &ChatPanel::actionWanted, g, &ClientGame::sendAction);
     connect(m_phraseBar, &PhraseBar::actionWanted, this,

@@ -85,7 +85,7 @@ void TestTablePreferences::settingsReadAtConnectionAndWrittenByOptions() {
     QCOMPARE(table(*w).botSpeed(), 500);
     QByteArray saved = readFile(ini);
     QVERIFY(saved.startsWith(kLobbyPart));
-    QVERIFY(saved.contains("Botspeed=500"));
+    QVERIFY(saved.contains("botspeed=500")); // the key keeps its spelling
     QVERIFY(saved.contains("Phrase3=Hello all"));
     w->action("TextSize12")->trigger();
     QVERIFY(w->action("TextSize12")->isChecked());
