@@ -134,7 +134,10 @@ void Tchat::wireGame() {
     connect(m_session, &Session::messageWanted, this,
             [this](const QString& text) { showMessage(text, false); });
     connect(m_session, &Session::hostingChanged, this, &Tchat::showHosting);
-    connect(m_session, &Session::soloStarted, this, [this] { m_download->show(); });
+    connect(m_session, &Session::soloStarted, this, [this] {
+        m_download->centreOn(this);
+        m_download->show();
+    });
 
     if (auto* entry = m_chat->findChild<QWidget*>(QStringLiteral("mychat")))
         entry->installEventFilter(this);
