@@ -99,6 +99,16 @@ void TestTablePreferences::settingsReadAtConnectionAndWrittenByOptions() {
     QVERIFY(saved.contains("Playtoscore=15"));
     QVERIFY(saved.contains("Gametype=d"));
     QTRY_COMPARE(table(*w).state().playtoscore, 15);
+
+    // The phrase editor writes its phrases; the next run's buttons take them from the file.
+    w->action("PhraseList1")->trigger();
+    w->phraseEditor()->field(4)->setText(QStringLiteral("/me grins"));
+    w->phraseEditor()->button_doneClick();
+    QVERIFY(readFile(ini).contains("Phrase4=/me grins"));
+    w->close();
+    auto next = windowIn(home.path(), 0, lobby.port());
+    start(*next, {"Ann", "x", "false"});
+    QTRY_COMPARE(next->phraseBar().phrases().at(3), QStringLiteral("/me grins"));
 }
 
 void TestTablePreferences::closingWritesOnlyMovedBounds() {
