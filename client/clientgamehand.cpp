@@ -10,7 +10,7 @@
 namespace vrako {
 
 void ClientGame::createcard(int id, int code) {
-    if (id < 1 || id > 14 || code < 0 || code > 52)
+    if (id < 1 || id > 14 || code < 0 || code >= card::kFaceCount)
         return;
     if (m_cards[id].id != 0) {
         // A slot the server fills again replaces what we still showed there.
