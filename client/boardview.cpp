@@ -48,13 +48,46 @@ void setLabelColour(QLabel* label, const QColor& colour) {
     label->setPalette(pal);
 }
 
+// Shows text that may come from other players: cut with an ellipsis when the label is too
+// narrow, and then shown whole in the tooltip.
+void setElidedText(QLabel* label, const QString& text) {
+    const int room = label->contentsRect().width();
+    const QString shown = label->fontMetrics().elidedText(text, Qt::ElideRight, room);
+    label->setText(shown);
+    label->setToolTip(shown == text ? QString() : text);
+}
+
+// The frame round the card the keyboard has chosen: gold with a dark outer line, so it stands
+// out on the felt and on light card faces alike. Clicks pass through it to the card.
+class KeyboardMark : public QWidget {
+public:
+    explicit KeyboardMark(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(20, 20, 20), 1));
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+        p.setPen(QPen(QColor(255, 215, 0), 2));
+        p.drawRoundedRect(QRectF(rect()).adjusted(2, 2, -2, -2), 4, 4);
+    }
+};
+
+// Room kept at the left of a name label for the watching eyes.
+constexpr int kEyesIndent = 26;
+
 } // namespace
 
 BoardView::BoardView(ClientGame* game, QWidget* parent) : QWidget(parent), m_game(game) {
     setObjectName(QStringLiteral("panel_board"));
     setFixedSize(kSize);
-    // Reached with Tab; a click leaves the keyboard with the chat entry.
-    setFocusPolicy(Qt::TabFocus);
+    // Reached with Tab or a click anywhere on the table (a click on a card included), so the
+    // keys choose cards until the chat entry is clicked again.
+    setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(QStringLiteral("Card table"));
     m_dpr = devicePixelRatioF();
     m_tile = art::backgroundTile(m_dpr);
@@ -84,6 +117,8 @@ QLabel* BoardView::makeLabel(const char* name, QRect geometry, int pixelSize, bo
     label->setFont(font);
     setLabelColour(label, kLabelYellow);
     label->setAttribute(Qt::WA_TranslucentBackground);
+    // Names and the lines built from them come from other players: never markup.
+    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
@@ -110,6 +145,8 @@ void BoardView::buildSeats() {
         m_watch[s] = makeLabel(("image_watching" + n).constData(), {}, 12, false);
         m_watch[s]->setPixmap(art::eyes(m_dpr));
         m_watch[s]->setAccessibleName(QStringLiteral("Just watching"));
+        // A click on the eyes is a click on the name below them (its seat popup).
+        m_watch[s]->setAttribute(Qt::WA_TransparentForMouseEvents);
         m_watch[s]->hide();
         m_winner[s] = makeLabel(("image_winner" + n).constData(), {}, 12, false);
         m_winner[s]->setPixmap(art::winnerFrame(0, m_dpr));
@@ -162,9 +199,8 @@ void BoardView::buildTable() {
     m_start->setCursor(Qt::PointingHandCursor);
     m_start->hide();
     connect(m_start, &ClickLabel::clicked, m_game, [this] { m_game->button_startClick(); });
-    m_focusMark = makeLabel("keyboard_choice", {}, 12, false);
-    m_focusMark->setStyleSheet(QStringLiteral("border: 2px solid rgb(255, 215, 0);"
-                                              "border-radius: 5px;"));
+    m_focusMark = new KeyboardMark(this);
+    m_focusMark->setObjectName(QStringLiteral("keyboard_choice"));
     m_focusMark->hide();
 }
 
@@ -248,16 +284,19 @@ void BoardView::syncSeats() {
         const SeatView& v = m_game->seat(s);
         const SeatGeometry& g = kSeatGeometry[static_cast<int>(m_game->positionOf(s))];
         m_name[s]->setGeometry(QRect(g.name, g.nameSize));
-        m_name[s]->setText(v.name);
         m_score[s]->setGeometry(QRect(g.score, kScoreSize));
-        m_score[s]->setText(v.score);
         for (QLabel* l : {m_name[s], m_score[s]}) {
             QFont f = l->font();
             f.setBold(v.highlighted);
             l->setFont(f);
             setLabelColour(l, v.highlighted ? kLabelYellow : kSilver);
         }
-        m_watch[s]->setGeometry(QRect(g.name, art::kEyesSize));
+        // The eyes sit at the start of the name label; its text moves over to make room.
+        m_name[s]->setContentsMargins(v.watching ? kEyesIndent : 0, 0, 0, 0);
+        setElidedText(m_name[s], v.name);
+        m_score[s]->setText(v.score);
+        const QPoint eyes(1, (g.nameSize.height() - art::kEyesSize.height()) / 2);
+        m_watch[s]->setGeometry(QRect(g.name + eyes, art::kEyesSize));
         m_watch[s]->setVisible(v.watching);
         m_watch[s]->raise();
         m_winner[s]->setGeometry(QRect(g.winner, art::kWinnerSize));
@@ -326,8 +365,8 @@ void BoardView::syncTable() {
     m_other->setVisible(m_shownOther >= 0);
     m_drawLabel->setVisible(m_game->drawLabelShown());
     m_bars[m_game->colourInFront()]->raise();
-    m_status->setText(m_game->statusText());
-    m_turn->setText(m_game->turnText());
+    setElidedText(m_status, m_game->statusText());
+    setElidedText(m_turn, m_game->turnText());
     m_waiting->setVisible(m_game->waitingShown());
     m_playto->setText(m_game->playToScoreText());
     m_gametype->setText(m_game->gameTypeText());
@@ -375,8 +414,11 @@ void BoardView::syncHand() {
     if (m_selected >= ids.size())
         m_selected = ids.isEmpty() ? -1 : int(ids.size()) - 1;
     if (m_selected >= 0 && hasFocus()) {
-        const QRect r = m_cards[ids[m_selected]]->geometry().adjusted(-2, -2, 2, 2);
-        m_focusMark->setGeometry(r);
+        // Framed is the part of the card that shows: the next card covers the rest.
+        QRect r = m_cards[ids[m_selected]]->geometry();
+        if (m_selected + 1 < ids.size())
+            r.setWidth(24);
+        m_focusMark->setGeometry(r.adjusted(-3, -3, 3, 3));
         m_focusMark->show();
         m_focusMark->raise();
     } else {

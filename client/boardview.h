@@ -88,7 +88,7 @@ private:
     QLabel* m_arrowLeft = nullptr;
     QLabel* m_arrowRight = nullptr;
     ClickLabel* m_start = nullptr;
-    QLabel* m_focusMark = nullptr;
+    QWidget* m_focusMark = nullptr;
 
     std::map<int, ClickLabel*> m_cards; // by card id
     int m_shownTop = -2;

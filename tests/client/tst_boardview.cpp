@@ -4,9 +4,14 @@
 #include "client/boardview.h"
 #include "client/clicklabel.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 using namespace vrako;
 
@@ -41,6 +46,9 @@ private slots:
     void fansAndAccessibleNames();
     void wildChooserByMouseAndKeyboard();
     void keyboardPlay();
+    void peerTextIsPlainAndElided();
+    void keyboardMarkShowsAndLetsClicksThrough();
+    void watchingEyesLeaveTheNameClickable();
 };
 
 void TestBoardView::handPlaces() {
@@ -140,6 +148,102 @@ void TestBoardView::keyboardPlay() {
     QCOMPARE(t.sent.last(), QByteArray("CMD_drawcard+3\xFF"));
     QTest::keyClick(&t.board, Qt::Key_Space);
     QCOMPARE(t.sent.last(), QByteArray("CMD_playcard+3+0+1\xFF"));
+}
+
+void TestBoardView::peerTextIsPlainAndElided() {
+    Table t(1, {5});
+    const QString markup = QStringLiteral("<img src=x>");
+    const QString longName = QStringLiteral("Maximiliana-Wolkenstein-Oberhausen");
+    t.game.dispatch("CMD_newplayerinfo+2+<img src=x>+0");
+    t.game.dispatch("CMD_newplayerinfo+3+" + longName.toStdString() + "+0");
+    t.game.dispatch("CMD_playcard+2+1");
+    t.game.dispatch("CMD_nextplayer+2+l");
+    QLabel* name = t.board.nameLabel(2);
+    QLabel* status = t.board.findChild<QLabel*>("label_status");
+    QLabel* turn = t.board.findChild<QLabel*>("label_turn");
+    for (QLabel* l : {name, status, turn})
+        QCOMPARE(l->textFormat(), Qt::PlainText);
+    QCOMPARE(name->text(), markup);
+    QCOMPARE(status->text(), markup + QStringLiteral(" Reversed Play"));
+    QCOMPARE(turn->text(), markup + QStringLiteral("'s turn."));
+    QVERIFY(name->toolTip().isEmpty());
+
+    // A name wider than its label ends in an ellipsis; the tooltip shows it whole.
+    QLabel* tooLong = t.board.nameLabel(3);
+    QVERIFY(tooLong->text().endsWith(QChar(0x2026)));
+    QVERIFY(tooLong->fontMetrics().horizontalAdvance(tooLong->text()) <=
+            tooLong->contentsRect().width());
+    QCOMPARE(tooLong->toolTip(), longName);
+    t.game.dispatch("CMD_nextplayer+3+l");
+    QVERIFY(turn->text().endsWith(QChar(0x2026)));
+    QCOMPARE(turn->toolTip(), longName + QStringLiteral("'s turn."));
+}
+
+void TestBoardView::keyboardMarkShowsAndLetsClicksThrough() {
+    ClientGame game;
+    QList<QByteArray> sent;
+    QObject::connect(&game, &ClientGame::sendRequested,
+                     [&sent](const QByteArray& b) { sent.append(b); });
+    QWidget window;
+    auto* entry = new QLineEdit(&window);
+    auto* board = new BoardView(&game, &window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(board);
+    layout->addWidget(entry);
+    game.dispatch("CMD_sendlogininfo+1");
+    for (int id = 1; id <= 3; ++id)
+        game.dispatch("CMD_acard+1+" + std::to_string(id) + "+" + std::to_string(4 + id));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    entry->setFocus();
+    QTRY_VERIFY(entry->hasFocus());
+
+    // A click on the table takes the keyboard from the chat entry.
+    QTest::mouseClick(board->cardPicture(2), Qt::LeftButton);
+    QTRY_VERIFY(board->hasFocus());
+    QTest::keyClick(board, Qt::Key_Right);
+    QTest::keyClick(board, Qt::Key_Right);
+    QCOMPARE(board->selectedPlace(), 1);
+
+    // The frame is drawn round the chosen card in a colour no card edge has.
+    QWidget* mark = board->findChild<QWidget*>("keyboard_choice");
+    QVERIFY(mark->isVisible());
+    const QRect card = board->cardPicture(2)->geometry();
+    QVERIFY(mark->geometry().contains(card.topLeft()));
+    const QImage shot = board->grab().toImage();
+    const QColor edge = shot.pixelColor(card.left() - 1, card.center().y());
+    QVERIFY2(edge.red() > 200 && edge.green() > 180 && edge.blue() < 80, qPrintable(edge.name()));
+
+    // Clicks go through the frame to the card below it.
+    game.dispatch("CMD_nextplayer+1+l");
+    QWidget* hit = board->childAt(card.topLeft() + QPoint(5, 30));
+    QCOMPARE(hit, board->cardPicture(2));
+    QTest::mouseClick(hit, Qt::LeftButton);
+    QCOMPARE(sent.last(), QByteArray("CMD_playcard+1+0+2\xFF"));
+}
+
+void TestBoardView::watchingEyesLeaveTheNameClickable() {
+    Table t(1, {});
+    t.game.setHosting(true);
+    t.game.dispatch("CMD_newplayerinfo+3+Mo+0");
+    t.game.dispatch("CMD_justwatching+3+1");
+    QLabel* name = t.board.nameLabel(3);
+    QLabel* eyes = t.board.findChild<QLabel*>("image_watching3");
+    QVERIFY(eyes->isVisible());
+    // The eyes sit on the label beside its text, not over the first letters.
+    QVERIFY(name->geometry().contains(eyes->geometry()));
+    QVERIFY(!name->contentsRect().translated(name->pos()).intersects(eyes->geometry()));
+    QCOMPARE(name->text(), QStringLiteral("Mo"));
+
+    // A right click on the eyes opens the seat popup for that seat.
+    QWidget* hit = t.board.childAt(eyes->geometry().center());
+    QCOMPARE(hit, name);
+    const QPoint at = hit->mapFrom(&t.board, eyes->geometry().center());
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at, hit->mapToGlobal(at));
+    QApplication::sendEvent(hit, &menu);
+    QCOMPARE(t.board.popupSeat(), 3);
+    QVERIFY(t.board.seatPopup()->isVisible());
+    t.board.seatPopup()->close();
 }
 
 QTEST_MAIN(TestBoardView)
