@@ -40,6 +40,11 @@ QIcon tickBox(bool ticked, qreal dpr) {
 GameStartDialog::GameStartDialog(QWidget* parent)
     : SideWindow("Tgamestart", QStringLiteral("Vrako - Game Start"), QSize(255, 188), parent) {
     setWindowFlag(Qt::Tool);
+    setTiledBackground(true);
+    // Light text on the felt, as on the table.
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, QColor(242, 250, 143));
+    setPalette(pal);
     QFont heading(QStringLiteral("Arial"));
     heading.setPixelSize(18);
     heading.setBold(true);
@@ -60,14 +65,19 @@ GameStartDialog::GameStartDialog(QWidget* parent)
     m_score->setReadOnly(true);
     m_score->setGeometry(150, 42, 44, 22);
     m_score->setAlignment(Qt::AlignCenter);
-    auto* up = new QToolButton(this);
+    auto* spinner = new QWidget(this);
+    spinner->setObjectName(QStringLiteral("UpDown1"));
+    spinner->setGeometry(196, 42, 18, 22);
+    auto* up = new QToolButton(spinner);
     up->setObjectName(QStringLiteral("UpDown1_up"));
     up->setArrowType(Qt::UpArrow);
-    up->setGeometry(196, 42, 18, 11);
-    auto* down = new QToolButton(this);
+    up->setGeometry(0, 0, 18, 11);
+    up->setAccessibleName(QStringLiteral("Higher score"));
+    auto* down = new QToolButton(spinner);
     down->setObjectName(QStringLiteral("UpDown1_down"));
     down->setArrowType(Qt::DownArrow);
-    down->setGeometry(196, 53, 18, 11);
+    down->setGeometry(0, 11, 18, 11);
+    down->setAccessibleName(QStringLiteral("Lower score"));
     connect(up, &QToolButton::clicked, this, &GameStartDialog::stepUp);
     connect(down, &QToolButton::clicked, this, &GameStartDialog::stepDown);
 
@@ -132,14 +142,6 @@ void GameStartDialog::button_startClick() {
                                                      ? GameType::SameNumber
                                                      : GameType::OneMoreOrLess);
     hide();
-}
-
-void GameStartDialog::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    // A light band of the board's felt along the top frames the heading.
-    p.setOpacity(0.18);
-    p.drawTiledPixmap(QRect(0, 0, width(), 36), art::backgroundTile(devicePixelRatioF()));
 }
 
 } // namespace vrako

@@ -32,9 +32,6 @@ signals:
     // The chosen play-to score (0 when the field does not hold a number) and game type.
     void startRequested(int playToScore, GameType type);
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
 private:
     void step(int delta);
 

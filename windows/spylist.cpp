@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "windows/spylist.h"
 
-#include "widgets/cardart.h"
-
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
@@ -15,7 +13,7 @@ namespace vrako {
 SpyList::SpyList(QWidget* parent)
     : SideWindow("Tspylist", QStringLiteral("Vrako -Spys"), QSize(170, 195), parent) {
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
-    setStyleSheet(QStringLiteral("SpyList { background: %1; }").arg(QColor(art::kBoardColour).name()));
+    setTiledBackground(true);
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("listbox_spys"));
     m_list->setGeometry(5, 5, 154, 130);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The game start dialog: the spinner's range and step, the two tick boxes and the start request.
+#include "widgets/cardart.h"
 #include "windows/gamestartdialog.h"
 
 #include <QLineEdit>
@@ -24,6 +25,7 @@ void click(QToolButton* b) {
 class TestGameStartDialog : public QObject {
     Q_OBJECT
 private slots:
+    void feltBackground();
     void startsAtTwentyOneMoreOrLess();
     void spinner_data();
     void spinner();
@@ -37,6 +39,11 @@ void TestGameStartDialog::startsAtTwentyOneMoreOrLess() {
     QCOMPARE(d.size(), QSize(255, 188));
     auto* field = d.findChild<QLineEdit*>(QStringLiteral("edit_playtoscore"));
     QVERIFY(field->isReadOnly());
+    // The spinner is one control holding its two arrows.
+    QWidget* spinner = d.findChild<QWidget*>(QStringLiteral("UpDown1"));
+    QVERIFY(spinner);
+    QCOMPARE(button(d, "UpDown1_up")->parentWidget(), spinner);
+    QCOMPARE(button(d, "UpDown1_down")->parentWidget(), spinner);
     QCOMPARE(field->text(), QStringLiteral("20"));
     QCOMPARE(d.gameType(), QStringLiteral("d"));
     QVERIFY(button(d, "box_different")->property("ticked").toBool());
@@ -141,6 +148,15 @@ void TestGameStartDialog::startRequestsAndHides() {
     QCOMPARE(spy.at(1).at(0).toInt(), 45);
     QCOMPARE(spy.at(1).at(1).value<GameType>(), GameType::OneMoreOrLess);
     QVERIFY(!d.isVisible());
+}
+
+void TestGameStartDialog::feltBackground() {
+    // The main window's felt shows behind the controls.
+    GameStartDialog d;
+    const QImage shot = d.grab().toImage();
+    const QImage tile = art::backgroundTile().toImage();
+    const QPoint at(240, 120);
+    QCOMPARE(shot.pixelColor(at), tile.pixelColor(at.x() % tile.width(), at.y() % tile.height()));
 }
 
 QTEST_MAIN(TestGameStartDialog)

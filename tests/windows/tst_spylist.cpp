@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The spy list: its entries, the mouse choosing an entry and the host's removal request.
+#include "widgets/cardart.h"
 #include "windows/spylist.h"
 
 #include <QAction>
@@ -12,6 +13,7 @@ using namespace vrako;
 class TestSpyList : public QObject {
     Q_OBJECT
 private slots:
+    void feltBackground();
     void entriesAndWindow();
     void removal_data();
     void removal();
@@ -91,6 +93,15 @@ void TestSpyList::chosenEntryFollowsListChanges() {
     QCOMPARE(list.hoveredIndex(), -1);
     list.popup_kickhimClick();
     QCOMPARE(kicks.size(), 0);
+}
+
+void TestSpyList::feltBackground() {
+    // The main window's felt shows behind the controls.
+    SpyList list;
+    const QImage shot = list.grab().toImage();
+    const QImage tile = art::backgroundTile().toImage();
+    const QPoint at(165, 150);
+    QCOMPARE(shot.pixelColor(at), tile.pixelColor(at.x() % tile.width(), at.y() % tile.height()));
 }
 
 QTEST_MAIN(TestSpyList)
