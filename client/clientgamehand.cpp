@@ -72,8 +72,7 @@ void ClientGame::movingimagesMouseDown(int cardId, bool rightButton) {
         sortthem();
         return;
     }
-    if (m_chooser && m_chooserCard != cardId && m_cards[m_chooserCard].id != 0)
-        m_cards[m_chooserCard].raised = false;
+    // A Wild waiting for its colour stays raised; only the server's answer lowers the hand.
     m_chooser = false;
     if (!m_loggedin || m_whoseturn != m_myseat) {
         emit changed();
@@ -182,9 +181,10 @@ void ClientGame::nomatch() {
     m_whoseturn = m_myseat;
     m_status = QStringLiteral("Invalid Play");
     emit soundRequested(QStringLiteral("invalid"));
+    // pendingcard still names the refused card until a new play or announced removal names
+    // another.
     if (m_pendingcard != 0)
         m_cards[m_pendingcard].raised = false;
-    m_pendingcard = 0;
 }
 
 void ClientGame::cardcount(std::string_view args) {

@@ -245,6 +245,10 @@ void TestClientGame::wildOpensChooserAndSendsColour() {
     g.Image3Click(54);
     QVERIFY(!g.colourChooserShown());
     QCOMPARE(r.sent.last(), QByteArray("CMD_playcard+1+54+2\xFF"));
+    QCOMPARE(g.pendingcard(), 2);
+    // No second play leaves before the server answers: the answer removes the Wild, not it.
+    g.movingimagesMouseDown(1, false);
+    QCOMPARE(r.sent.size(), 2);
     feed(g, "CMD_playcard+1+2");
     feed(g, "CMD_playwild+54");
     QCOMPARE(g.statusText(), QStringLiteral("New Color is Green!"));
@@ -255,14 +259,21 @@ void TestClientGame::wildOpensChooserAndSendsColour() {
 void TestClientGame::refusedPlayGivesTurnBack() {
     ClientGame g;
     Recorder r(g);
-    seatPlayer(g, 1, {12, 30});
+    seatPlayer(g, 1, {12, 30, 2});
+    // Another card clicked while the Wild waits for its colour: the Wild stays raised.
+    g.movingimagesMouseDown(3, false);
     g.movingimagesMouseDown(2, false);
+    QVERIFY(!g.colourChooserShown());
+    QVERIFY(g.card(3)->raised);
+    QCOMPARE(r.sent.last(), QByteArray("CMD_playcard+1+0+2\xFF"));
     feed(g, "CMD_nomatch+");
     QCOMPARE(g.statusText(), QStringLiteral("Invalid Play"));
     QCOMPARE(g.whoseturn(), 1);
     QVERIFY(!g.card(2)->raised);
+    QVERIFY(g.card(3)->raised);
+    QCOMPARE(g.pendingcard(), 2);
     QCOMPARE(r.sounds.last(), QStringLiteral("invalid"));
-    QCOMPARE(g.handIds(), (QList<int>{1, 2}));
+    QCOMPARE(g.handIds(), (QList<int>{1, 2, 3}));
 }
 
 void TestClientGame::actionCardsAndColours() {
