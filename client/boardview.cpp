@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QTextDocument>
 
 namespace vrako {
 namespace {
@@ -54,7 +55,8 @@ void setElidedText(QLabel* label, const QString& text) {
     const int room = label->contentsRect().width();
     const QString shown = label->fontMetrics().elidedText(text, Qt::ElideRight, room);
     label->setText(shown);
-    label->setToolTip(shown == text ? QString() : text);
+    // Tooltips take markup when the text looks like it: give them the text escaped.
+    label->setToolTip(shown == text ? QString() : Qt::convertFromPlainText(text));
 }
 
 // The frame round the card the keyboard has chosen: gold with a dark outer line, so it stands

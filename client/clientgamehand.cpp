@@ -72,7 +72,7 @@ void ClientGame::movingimagesMouseDown(int cardId, bool rightButton) {
         sortthem();
         return;
     }
-    // A Wild waiting for its colour stays raised; only the server's answer lowers the hand.
+    // A Wild waiting for its colour stays raised when another card is pressed.
     m_chooser = false;
     if (!m_loggedin || m_whoseturn != m_myseat) {
         emit changed();

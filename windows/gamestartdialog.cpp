@@ -41,10 +41,6 @@ GameStartDialog::GameStartDialog(QWidget* parent)
     : SideWindow("Tgamestart", QStringLiteral("Vrako - Game Start"), QSize(255, 188), parent) {
     setWindowFlag(Qt::Tool);
     setTiledBackground(true);
-    // Light text on the felt, as on the table.
-    QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, QColor(242, 250, 143));
-    setPalette(pal);
     QFont heading(QStringLiteral("Arial"));
     heading.setPixelSize(18);
     heading.setBold(true);
@@ -110,6 +106,12 @@ GameStartDialog::GameStartDialog(QWidget* parent)
     start->setAccessibleName(QStringLiteral("Start Game"));
     connect(start, &QToolButton::clicked, this, &GameStartDialog::button_startClick);
     changebox(QStringLiteral("d"));
+    // Light text on the felt, as on the table; the spinner keeps its dark arrows.
+    for (QLabel* label : findChildren<QLabel*>()) {
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::WindowText, QColor(242, 250, 143));
+        label->setPalette(pal);
+    }
 }
 
 QString GameStartDialog::playToScore() const {

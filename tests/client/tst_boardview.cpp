@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
 using namespace vrako;
@@ -153,7 +154,7 @@ void TestBoardView::keyboardPlay() {
 void TestBoardView::peerTextIsPlainAndElided() {
     Table t(1, {5});
     const QString markup = QStringLiteral("<img src=x>");
-    const QString longName = QStringLiteral("Maximiliana-Wolkenstein-Oberhausen");
+    const QString longName = QStringLiteral("<b>Maximiliana</b>-Wolkenstein-Oberhausen");
     t.game.dispatch("CMD_newplayerinfo+2+<img src=x>+0");
     t.game.dispatch("CMD_newplayerinfo+3+" + longName.toStdString() + "+0");
     t.game.dispatch("CMD_playcard+2+1");
@@ -168,15 +169,18 @@ void TestBoardView::peerTextIsPlainAndElided() {
     QCOMPARE(turn->text(), markup + QStringLiteral("'s turn."));
     QVERIFY(name->toolTip().isEmpty());
 
-    // A name wider than its label ends in an ellipsis; the tooltip shows it whole.
+    // A name wider than its label ends in an ellipsis; the tooltip shows it whole, as text.
+    const auto tip = [](const QLabel* l) {
+        return QTextDocumentFragment::fromHtml(l->toolTip()).toPlainText();
+    };
     QLabel* tooLong = t.board.nameLabel(3);
     QVERIFY(tooLong->text().endsWith(QChar(0x2026)));
     QVERIFY(tooLong->fontMetrics().horizontalAdvance(tooLong->text()) <=
             tooLong->contentsRect().width());
-    QCOMPARE(tooLong->toolTip(), longName);
+    QCOMPARE(tip(tooLong), longName);
     t.game.dispatch("CMD_nextplayer+3+l");
     QVERIFY(turn->text().endsWith(QChar(0x2026)));
-    QCOMPARE(turn->toolTip(), longName + QStringLiteral("'s turn."));
+    QCOMPARE(tip(turn), longName + QStringLiteral("'s turn."));
 }
 
 void TestBoardView::keyboardMarkShowsAndLetsClicksThrough() {
