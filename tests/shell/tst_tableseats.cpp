@@ -22,7 +22,8 @@ QAction* popupItem(Tchat& w, const char* name) {
 // Whether the seat's eyes show on the window exactly when watching, over the seat's name.
 bool eyesMatch(Tchat& w, int seat, bool watching) {
     const QWidget* eyes = widget(w, QStringLiteral("image_watching%1").arg(seat));
-    return eyes->isHidden() != watching && eyes->pos() == w.board().nameLabel(seat)->pos();
+    return eyes->isHidden() != watching &&
+           w.board().nameLabel(seat)->geometry().contains(eyes->geometry());
 }
 
 } // namespace
