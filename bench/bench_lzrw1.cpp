@@ -43,7 +43,7 @@ void appendLog(Bytes& out, std::size_t n, std::mt19937& rng) {
     unsigned t = 100000;
     char line[128];
     while (out.size() < end) {
-        t += rng() % 50;
+        t += static_cast<unsigned>(rng() % 50);
         const int len = std::snprintf(line, sizeof line, "%u;seat=%u;card=%u;score=%u;%s\n", t,
                                       unsigned(1 + rng() % 4), unsigned(rng() % 57),
                                       unsigned(rng() % 500), rng() % 3 ? "play" : "draw");
