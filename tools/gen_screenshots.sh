@@ -42,7 +42,7 @@ sleep 3
 # The lobby download window opens over the table at the start of a solo game; its "Play Solo
 # Game" button closes it.
 for w in $(xdotool search --onlyvisible --name '^Download The Dovi42 Lobby$' || true); do
-    xdotool mousemove --window "$w" 110 257 click 1
+    xdotool mousemove --window "$w" 126 304 click 1
 done
 sleep 1
 
