@@ -133,6 +133,32 @@ void Preferences::store(IniFile& file) const {
     write(QStringLiteral("Lastaddress"), lastAddress);
 }
 
+void Preferences::takeChanges(const Preferences& before, const Preferences& changed) {
+    const auto take = [](auto& mine, const auto& was, const auto& now) {
+        if (!(was == now))
+            mine = now;
+    };
+    take(textSize, before.textSize, changed.textSize);
+    take(textColour, before.textColour, changed.textColour);
+    take(playSounds, before.playSounds, changed.playSounds);
+    take(sort, before.sort, changed.sort);
+    take(botSpeed, before.botSpeed, changed.botSpeed);
+    take(playToScore, before.playToScore, changed.playToScore);
+    take(gameType, before.gameType, changed.gameType);
+    take(turnSound, before.turnSound, changed.turnSound);
+    take(chatterSounds, before.chatterSounds, changed.chatterSounds);
+    take(lastName, before.lastName, changed.lastName);
+    take(lastAddress, before.lastAddress, changed.lastAddress);
+    for (int i = 0; i < kPhraseCount && i < changed.phrases.size(); ++i) {
+        const QString was = i < before.phrases.size() ? before.phrases[i] : QString();
+        if (changed.phrases[i] != was) {
+            while (phrases.size() <= i)
+                phrases.append(QString());
+            phrases[i] = changed.phrases[i];
+        }
+    }
+}
+
 void Preferences::storePhrases(IniFile& file) const {
     for (int n = 1; n <= kPhraseCount && n <= phrases.size(); ++n)
         file.setValue(kSection, QStringLiteral("Phrase%1").arg(n), phrases[n - 1]);

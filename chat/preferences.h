@@ -80,6 +80,11 @@ public:
     bool saveTo(const QString& path) const;
     bool savePhrasesTo(const QString& path) const;
 
+    // Takes from `changed` every preference in which it differs from `before` (each phrase on
+    // its own; the bounds never). Used to save what the user changed before the file was read
+    // without writing the built-in values of everything else over the stored ones.
+    void takeChanges(const Preferences& before, const Preferences& changed);
+
     // The Text Size menu offers these sizes; another size checks no entry.
     static bool isMenuTextSize(int points);
 };

@@ -153,7 +153,8 @@ void ServerLogic::sendRelay(const std::string& bytes) {
 
 void ServerLogic::playasound(int sender, std::string_view args) {
     FieldReader f(args);
-    if (f.number() != sender)
+    // Chatter sounds come from the seats only; spectators cannot send them.
+    if (f.number() != sender || sender > 4)
         return;
     sendRelay(msg::playasoundRelay(sender, f.rest()));
 }

@@ -40,23 +40,40 @@ bool Session::loadinifile() {
     if (!persists())
         return false;
     const bool ok = m_prefs.loadFrom(settingsPath());
+    m_prefsRead = m_prefsRead || ok;
     if (m_server)
         m_server->setBotSpeed(m_prefs.botSpeed);
     return ok;
+}
+
+Preferences Session::storedPreferences() const {
+    if (m_prefsRead || !persists())
+        return m_prefs;
+    Preferences stored;
+    stored.loadFrom(settingsPath());
+    return stored;
+}
+
+Preferences Session::preferencesToSave() const {
+    if (m_prefsRead)
+        return m_prefs;
+    Preferences merged = storedPreferences();
+    merged.takeChanges(m_builtIn, m_prefs);
+    return merged;
 }
 
 bool Session::saveinifile() {
     if (!persists())
         return false;
     QDir().mkpath(m_settings.home);
-    return m_prefs.saveTo(settingsPath());
+    return preferencesToSave().saveTo(settingsPath());
 }
 
 bool Session::savePhrases() {
     if (!persists())
         return false;
     QDir().mkpath(m_settings.home);
-    return m_prefs.savePhrasesTo(settingsPath());
+    return preferencesToSave().savePhrasesTo(settingsPath());
 }
 
 QString Session::tallyPath() const {

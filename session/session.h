@@ -41,7 +41,12 @@ public:
     QString settingsPath() const;
     // Reads the settings file into preferences(); false when it exists but cannot be read.
     bool loadinifile();
+    bool preferencesRead() const { return m_prefsRead; }
+    // What the settings file holds now (the preferences in force once the file was read).
+    Preferences storedPreferences() const;
     // Writes preferences() to the settings file (the phrases only through savePhrases()).
+    // Before the file was read only what the user changed since the start is written, so the
+    // built-in values never replace the stored ones.
     bool saveinifile();
     bool savePhrases();
 
@@ -75,6 +80,9 @@ signals:
 
 private:
     void openLobbyConnection();
+    // The preferences to write: those in force, or before the file was read the stored ones
+    // with the user's changes.
+    Preferences preferencesToSave() const;
 
     ProgramSettings m_settings;
     ClientGame* m_game;
@@ -82,6 +90,9 @@ private:
     TServer* m_server = nullptr;
     std::unique_ptr<TSock> m_lobby;
     Preferences m_prefs;
+    // The preferences in force at the start, before the file is read.
+    const Preferences m_builtIn;
+    bool m_prefsRead = false;
     TallyBook* m_tally;
     QString m_hostaddress;
 };

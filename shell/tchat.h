@@ -93,6 +93,7 @@ private:
     void showTextSize(int points);
     void showBotSpeed(int ms);
     void hostOrJoin();
+    void placeOnDesktop(const WindowBounds& bounds);
     QStringList seatNames();
 
     QSystemSemaphore m_lock;

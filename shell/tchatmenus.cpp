@@ -202,10 +202,12 @@ void Tchat::chooseTextColour() {
 
 void Tchat::hostOrJoin() {
     Preferences& prefs = m_session->preferences();
+    // Before the connection the file has not been read, but the last choices are in it.
+    const Preferences stored = m_session->storedPreferences();
     auto* dialog = new HostJoinDialog(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setLastName(prefs.lastName.isEmpty() ? game().playername() : prefs.lastName);
-    dialog->setLastAddress(prefs.lastAddress);
+    dialog->setLastName(stored.lastName.isEmpty() ? game().playername() : stored.lastName);
+    dialog->setLastAddress(stored.lastAddress);
     connect(dialog, &QDialog::accepted, this, [this, dialog, &prefs] {
         prefs.lastName = dialog->lastName();
         prefs.lastAddress = dialog->lastAddress();

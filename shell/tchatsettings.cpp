@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QScreen>
+#include <algorithm>
 
 namespace vrako {
 namespace {
@@ -19,12 +20,27 @@ WindowBounds boundsOf(const QWidget& w) {
 
 } // namespace
 
+void Tchat::placeOnDesktop(const WindowBounds& bounds) {
+    // The file is shared with the lobby: bounds beyond the desktop would ask for a window of
+    // absurd size or put it out of sight, so they are brought within the work area.
+    const QScreen* s = screen();
+    const QRect area = s ? s->availableGeometry() : QRect(0, 0, 4096, 4096);
+    const int width = std::clamp(bounds.width, 1, std::max(1, area.width()));
+    const int height = std::clamp(bounds.height, 1, std::max(1, area.height()));
+    // At least a corner of the title bar stays on the desktop.
+    constexpr int kVisible = 40;
+    const int left = std::clamp(bounds.left, area.left() - width + kVisible,
+                                area.left() + area.width() - kVisible);
+    const int top = std::clamp(bounds.top, area.top(), area.top() + area.height() - kVisible);
+    move(left, top);
+    resize(width, height);
+}
+
 void Tchat::loadinifile() {
     Preferences& prefs = m_session->preferences();
     if (!m_session->loadinifile())
         return;
-    move(prefs.bounds.left, prefs.bounds.top);
-    resize(prefs.bounds.width, prefs.bounds.height);
+    placeOnDesktop(prefs.bounds);
     // The window may not take bounds below its minimum; closing it unmoved must still write
     // nothing, so the bounds it took are the ones remembered.
     prefs.savedBounds = boundsOf(*this);

@@ -246,6 +246,7 @@ void TestServerLogic::badMessagesChangeNothing_data() {
     row("watch odd mode", 3, "CMD_justwatch+3+7");
     row("watch mode text", 3, "CMD_justwatch+3+on");
     row("sound for another record", 2, "CMD_playasound+4+wave1+");
+    row("sound from a spectator", 5, "CMD_playasound+5+wave1+");
     row("unknown word", 1, "CMD_sleep+1");
     row("no plus", 1, "CMD_chat");
     row("empty", 1, "");

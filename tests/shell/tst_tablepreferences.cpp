@@ -53,6 +53,7 @@ private slots:
     void closingWritesOnlyMovedBounds();
     void phrasesAndChatterSoundsReachTheOtherPlayer();
     void tallyKeptAcrossRunsAndDamageReported();
+    void changesBeforeTheConnectionKeepTheStoredSettings();
 };
 
 void TestTablePreferences::settingsReadAtConnectionAndWrittenByOptions() {
@@ -204,6 +205,32 @@ void TestTablePreferences::tallyKeptAcrossRunsAndDamageReported() {
     QCOMPARE(w->session().tally().rowCount(), 1);
     QVERIFY(QFile::exists(file + QStringLiteral(".damaged")));
     QVERIFY(chatText(*w).contains(QStringLiteral("damaged")));
+}
+
+// A copy that never connected has not read the file: what the player changes is written, the
+// stored values of everything else stay, and absurd bounds are brought onto the desktop.
+void TestTablePreferences::changesBeforeTheConnectionKeepTheStoredSettings() {
+    QTemporaryDir home;
+    const QString ini = home.filePath(QStringLiteral("dovilobby.ini"));
+    writeFile(ini, "[Vrako]\r\nTextsize=14\r\nBotspeed=500\r\nTextcolor=clRed\r\n"
+                   "Phrase2=Hi all\r\nWidth=2000000000\r\nHeight=2000000000\r\n");
+    Lobby lobby;
+    {
+        auto w = windowIn(home.path(), 0, lobby.port());
+        w->action("AutomaticallySortCards1")->trigger();
+        w->action("PhraseList1")->trigger();
+        w->phraseEditor()->field(5)->setText(QStringLiteral("Nice!"));
+        w->phraseEditor()->button_doneClick();
+        const QByteArray saved = readFile(ini);
+        for (const char* kept : {"Textsize=14", "Botspeed=500", "Textcolor=clRed", "Phrase2=Hi all",
+                                 "Sort=true", "Phrase5=Nice!"})
+            QVERIFY2(saved.contains(kept), kept);
+    }
+    auto w = windowIn(home.path(), 0, lobby.port());
+    start(*w, {"Ann", "x", "false"});
+    QTRY_COMPARE(w->chat().textSize(), 14);
+    const QRect area = w->screen()->availableGeometry();
+    QVERIFY(w->width() <= area.width() && w->height() <= area.height());
 }
 
 QTEST_MAIN(TestTablePreferences)
