@@ -84,7 +84,8 @@ void Session::loadTally() {
     if (!persists())
         return;
     QString note;
-    if (m_tally->load(tallyPath(), &note) == TallyBook::LoadResult::Damaged)
+    const TallyBook::LoadResult result = m_tally->load(tallyPath(), &note);
+    if (result == TallyBook::LoadResult::Damaged || result == TallyBook::LoadResult::Unreadable)
         emit systemLine(note, ClientGame::kBlue);
 }
 

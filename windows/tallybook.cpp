@@ -181,14 +181,23 @@ bool TallyBook::fromText(const QByteArray& text, QString* why) {
 
 TallyBook::LoadResult TallyBook::load(const QString& path, QString* note) {
     reset();
+    m_keepFile = false;
     QFile file(path);
     if (!file.exists())
         return LoadResult::NoFile;
     QString why;
     bool ok = false;
     if (!file.open(QIODevice::ReadOnly)) {
-        why = file.errorString();
-    } else if (file.size() > MaxPackedSize) {
+        // Not damage: the file may be whole and readable again later, so it is neither moved
+        // nor written over during this run.
+        m_keepFile = true;
+        if (note)
+            *note = QStringLiteral("The tally file could not be read (%1); games are not kept "
+                                   "in it this time.")
+                        .arg(file.errorString());
+        return LoadResult::Unreadable;
+    }
+    if (file.size() > MaxPackedSize) {
         why = QStringLiteral("too large");
     } else {
         const QByteArray packed = file.readAll();
@@ -213,8 +222,9 @@ TallyBook::LoadResult TallyBook::load(const QString& path, QString* note) {
     }
     reset();
     // Keep the damaged file for whoever wants to look at it, out of the way of the next save.
-    const QString aside = path + QStringLiteral(".damaged");
-    QFile::remove(aside);
+    QString aside = path + QStringLiteral(".damaged");
+    for (int n = 1; QFile::exists(aside); ++n)
+        aside = path + QStringLiteral(".damaged.%1").arg(n);
     const bool moved = QFile::rename(path, aside);
     qWarning("Tally file %s is damaged: %s", qPrintable(path), qPrintable(why));
     if (note)
@@ -226,6 +236,8 @@ TallyBook::LoadResult TallyBook::load(const QString& path, QString* note) {
 }
 
 bool TallyBook::save(const QString& path) const {
+    if (m_keepFile)
+        return false;
     const QByteArray text = toText();
     std::vector<std::uint8_t> packed;
     try {

@@ -27,7 +27,7 @@ public:
     static QString mine() { return QStringLiteral("addtomine"); }
     static QString fileName() { return QStringLiteral("Vrakotally.tld"); }
 
-    enum class LoadResult { Loaded, NoFile, Damaged };
+    enum class LoadResult { Loaded, NoFile, Damaged, Unreadable };
 
     explicit TallyBook(QObject* parent = nullptr);
 
@@ -82,6 +82,8 @@ private:
         std::array<qint64, ColumnCount> counts{};
     };
     QList<Row> m_rows;
+    // A tally file that exists but could not be opened is never written over.
+    bool m_keepFile = false;
 };
 
 } // namespace vrako

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
@@ -85,6 +86,7 @@ private slots:
     void damagedFiles_data();
     void damagedFiles();
     void failedSaveKeepsOldFile();
+    void unreadableFileIsKeptAndEarlierDamageStays();
 };
 
 void TestTally::gamesAreCounted() {
@@ -289,6 +291,30 @@ void TestTally::failedSaveKeepsOldFile() {
     QVERIFY(!written);
     QCOMPARE(readFile(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{TallyBook::fileName()});
+}
+
+// A file that cannot be opened is no proof of damage: it stays where it is and is not written
+// over. A second damaged file does not replace the first one moved aside.
+void TestTally::unreadableFileIsKeptAndEarlierDamageStays() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(TallyBook::fileName());
+    QVERIFY(QDir(dir.path()).mkdir(TallyBook::fileName())); // opening a folder fails, even as root
+    TallyBook book;
+    QString note;
+    QCOMPARE(book.load(path, &note), TallyBook::LoadResult::Unreadable);
+    QVERIFY(note.contains(QStringLiteral("could not be read")));
+    QVERIFY(!book.save(path));
+    QVERIFY(QFileInfo(path).isDir());
+    QVERIFY(!QFile::exists(path + QStringLiteral(".damaged")));
+
+    QVERIFY(QDir(dir.path()).rmdir(TallyBook::fileName()));
+    QVERIFY(writeFile(path, "first"));
+    QCOMPARE(book.load(path), TallyBook::LoadResult::Damaged);
+    QVERIFY(writeFile(path, "second"));
+    QCOMPARE(book.load(path), TallyBook::LoadResult::Damaged);
+    QCOMPARE(readFile(path + QStringLiteral(".damaged")), QByteArray("first"));
+    QCOMPARE(readFile(path + QStringLiteral(".damaged.1")), QByteArray("second"));
+    QVERIFY(book.save(path));
 }
 
 QTEST_MAIN(TestTally)
