@@ -271,10 +271,16 @@ void TSock::setListen(bool on) {
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);
     addr.sin_addr.s_addr = htonl(INADDR_ANY);
+    // A failed listen gives its descriptor back, so the socket can listen again later.
+    const auto fail = [this](const char* what) {
+        ::close(m_fd);
+        m_fd = -1;
+        throw ESockException(what);
+    };
     if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0)
-        throw ESockException("Listen - Error Binding Socket");
+        fail("Listen - Error Binding Socket");
     if (::listen(m_fd, kBacklog) != 0)
-        throw ESockException("Listen - Error Starting Listen");
+        fail("Listen - Error Starting Listen");
     m_listening = true;
     m_failed = false;
     createNotifiers(true);

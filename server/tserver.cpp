@@ -74,6 +74,10 @@ void TServer::listen(quint16 port) {
     Sock1->setListen(true);
 }
 
+void TServer::stopListening() {
+    Sock1->setListen(false);
+}
+
 quint16 TServer::port() const {
     return Sock1->localPort();
 }

@@ -45,6 +45,8 @@ public:
     // Starts listening on port (0: a free port the system picks). Throws ESockException
     // ("Listen - Error Binding Socket") when the port cannot be had.
     void listen(quint16 port);
+    // Closes the listening socket; the connections already made play on.
+    void stopListening();
     quint16 port() const;
 
     void setBotSpeed(int ms) { m_logic.table().setBotSpeed(ms); }

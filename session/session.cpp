@@ -146,6 +146,22 @@ void Session::joinpress() {
     emit hostingChanged(false);
 }
 
+bool Session::handOver(const std::function<bool()>& start) {
+    const quint16 port = m_server ? m_server->port() : 0;
+    if (port != 0)
+        m_server->stopListening();
+    if (start())
+        return true;
+    if (port != 0) {
+        try {
+            m_server->listen(port);
+        } catch (const ESockException& e) {
+            emit messageWanted(QString::fromUtf8(e.what()));
+        }
+    }
+    return false;
+}
+
 void Session::setBotSpeed(int ms) {
     m_prefs.botSpeed = ms;
     if (m_server)

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace vrako {
@@ -63,6 +64,10 @@ public:
     void hostpress();
     // Joins the game at hostaddress().
     void joinpress();
+    // Starts another copy of the program through `start` (which says whether it started) and
+    // frees the game port first, so a new copy that hosts can listen on it; when the start
+    // fails this copy listens again.
+    bool handOver(const std::function<bool()>& start);
     // The computer players' delay in the game this copy hosts, now and for a server yet to come.
     void setBotSpeed(int ms);
     int botSpeed() const { return m_prefs.botSpeed; }

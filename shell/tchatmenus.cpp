@@ -213,7 +213,7 @@ void Tchat::hostOrJoin() {
         prefs.lastAddress = dialog->lastAddress();
         saveinifile();
         saveOnExit();
-        if (dialog->startGame())
+        if (m_session->handOver([dialog] { return dialog->startGame(); }))
             close();
         else
             showMessage(QStringLiteral("The game could not be started."), false);
