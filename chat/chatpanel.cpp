@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "chat/chatpanel.h"
 
+#include "chat/actiontext.h"
 #include "chat/chatedit.h"
 #include "chat/colourtext.h"
 #include "chat/weblink.h"
@@ -134,13 +135,8 @@ void ChatPanel::sendit() {
     }
     if (!typed.startsWith(QLatin1Char('/'))) {
         emit chatWanted(typed, m_chatColour);
-    } else if (typed.startsWith(QLatin1StringView("/me"))) {
-        // "/me" and the one character after it, never half of a surrogate pair.
-        qsizetype cut = 3;
-        if (typed.size() > 3) {
-            cut += typed.at(3).isHighSurrogate() && typed.size() > 4 ? 2 : 1;
-        }
-        emit actionWanted(typed.mid(cut), m_chatColour);
+    } else if (isActionLine(typed)) {
+        emit actionWanted(actionText(typed), m_chatColour);
     }
     m_mychat->clear();
 }

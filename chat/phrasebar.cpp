@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "chat/phrasebar.h"
 
+#include "chat/actiontext.h"
 #include "chat/chattersounds.h"
 #include "chat/preferences.h"
 
@@ -75,15 +76,8 @@ void PhraseBar::phraseClick(int n) {
         return;
     const QString phrase = b->toolTip();
     // "/me" and the character after it give way to the name, as a typed "/me" line does.
-    if (phrase.startsWith(QLatin1String("/me"))) {
-        // Never half of a surrogate pair.
-        qsizetype cut = 3;
-        if (phrase.size() > 3)
-            cut += phrase.at(3).isHighSurrogate() && phrase.size() > 4 ? 2 : 1;
-        emit actionWanted(phrase.mid(cut));
-    } else {
-        emit actionWanted(QStringLiteral("says: ") + phrase);
-    }
+    emit actionWanted(isActionLine(phrase) ? actionText(phrase)
+                                           : QStringLiteral("says: ") + phrase);
     m_lock.setRemainingTime(m_lockMs);
 }
 
