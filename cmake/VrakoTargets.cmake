@@ -23,15 +23,16 @@ function(vrako_setup_target target)
 endfunction()
 
 # A layer library built from every source in its folder; a folder's main.cpp is a program
-# entry, not part of its library.
+# entry, not part of its library. LINKS are what its headers expose to its users; PRIVATE_LINKS
+# only its sources use.
 function(vrako_layer target)
-    cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "LINKS;PRIVATE_LINKS" ${ARGN})
     file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
          ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
     list(FILTER _src EXCLUDE REGEX "/main\\.cpp$")
     add_library(${target} STATIC ${_src})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${target} PUBLIC ${ARG_LINKS})
+    target_link_libraries(${target} PUBLIC ${ARG_LINKS} PRIVATE ${ARG_PRIVATE_LINKS})
     vrako_setup_target(${target})
     # Every string of the game's code that becomes a QString says which encoding it is in.
     target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII)
