@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the game need, when any is missing.
 set -euo pipefail
 pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6opengl6-dev libgl1-mesa-dev
-      libjpeg-dev liblz4-dev zlib1g-dev pkg-config fonts-liberation
+      libjpeg-dev liblz4-dev zlib1g-dev pkg-config libminiupnpc-dev fonts-liberation
       qt6-qpa-plugins xvfb xauth
       desktop-file-utils appstream man-db groff-base dpkg-dev file)
 missing=()
