@@ -98,9 +98,15 @@ void Tchat::wireSideWindows() {
     m_spylist->setRemoveEnabled(m_session->hosting());
 
     connect(m_phrases, &Tphrases::phrasesChanged, this, [this](const QStringList& phrases) {
+        const QStringList before = m_phraseBar->phrases();
         m_phraseBar->setPhrases(phrases);
-        m_session->preferences().phrases = m_phraseBar->phrases();
-        m_session->savePhrases();
+        const QStringList after = m_phraseBar->phrases();
+        Preferences::Keys chosen;
+        for (int n = 1; n <= after.size(); ++n)
+            if (after[n - 1] != before.value(n - 1))
+                chosen |= Preferences::phraseKey(n);
+        m_session->preferences().phrases = after;
+        m_session->savePhrases(chosen);
     });
 
     connect(m_gamestart, &GameStartDialog::startRequested, this, [this](int score, GameType type) {
@@ -108,7 +114,7 @@ void Tchat::wireSideWindows() {
         Preferences& prefs = m_session->preferences();
         prefs.playToScore = m_gamestart->playToScore();
         prefs.gameType = m_gamestart->gameType();
-        saveinifile();
+        saveinifile(Preferences::PlayToScore | Preferences::GameType);
     });
     connect(&game(), &ClientGame::gameStartWanted, this, [this] {
         m_gamestart->centreOn(this);
