@@ -167,6 +167,8 @@ void Tchat::buildOptionsMenu(QMenu* options) {
 
 void Tchat::syncMenus() {
     m_justWatch->setChecked(game().justWatchChecked());
+    // Seats 5 and up watch; the server ignores their chatter sounds.
+    m_phraseBar->setSoundsAllowed(game().myseat() <= 4);
 }
 
 void Tchat::showBotSpeed(int ms) {
@@ -206,6 +208,7 @@ void Tchat::hostOrJoin() {
     const Preferences stored = m_session->storedPreferences();
     auto* dialog = new HostJoinDialog(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setPort(m_session->settings().port);
     dialog->setLastName(stored.lastName.isEmpty() ? game().playername() : stored.lastName);
     dialog->setLastAddress(stored.lastAddress);
     connect(dialog, &QDialog::accepted, this, [this, dialog, &prefs] {
