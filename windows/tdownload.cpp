@@ -222,7 +222,7 @@ void Tdownload::Button2Click() {
 void Tdownload::openFolderClick() {
     if (!m_opener(QUrl::fromLocalFile(m_dataFolder)))
         emit messageWanted(QStringLiteral("No file manager opened the folder. The Dovi42 Lobby "
-                                          "was saved to ") +
+                                          "was saved to:\n") +
                            QDir::toNativeSeparators(m_dataFolder));
 }
 
