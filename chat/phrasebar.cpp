@@ -81,8 +81,18 @@ void PhraseBar::phraseClick(int n) {
     m_lock.setRemainingTime(m_lockMs);
 }
 
+void PhraseBar::setSoundsAllowed(bool allowed) {
+    m_soundsAllowed = allowed;
+    QToolButton* b = button(kButtons);
+    b->setEnabled(allowed);
+    b->setToolTip(allowed ? QStringLiteral("Chatter Sounds")
+                          : QStringLiteral("Spectators cannot play chatter sounds"));
+    if (!allowed)
+        m_popupSounds->close();
+}
+
 void PhraseBar::soundClick(int n) {
-    if (n < 1 || n > ChatterSounds::kCount)
+    if (n < 1 || n > ChatterSounds::kCount || !m_soundsAllowed)
         return;
     emit soundWanted(n);
 }

@@ -32,6 +32,9 @@ public:
 
     bool phraseready() const { return m_lock.hasExpired(); }
     void setLockInterval(int ms) { m_lockMs = ms; }
+    // Spectators cannot play chatter sounds: for them the sound button is off and says why.
+    void setSoundsAllowed(bool allowed);
+    bool soundsAllowed() const { return m_soundsAllowed; }
 
     QToolButton* button(int n) const;
     QMenu* popupSounds() const { return m_popupSounds; }
@@ -54,6 +57,7 @@ private:
     QMenu* m_popupSounds = nullptr;
     QDeadlineTimer m_lock; // expired: the buttons start ready
     int m_lockMs = kDefaultLockMs;
+    bool m_soundsAllowed = true;
 };
 
 } // namespace vrako

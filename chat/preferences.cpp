@@ -133,29 +133,32 @@ void Preferences::store(IniFile& file) const {
     write(QStringLiteral("Lastaddress"), lastAddress);
 }
 
-void Preferences::takeChanges(const Preferences& before, const Preferences& changed) {
-    const auto take = [](auto& mine, const auto& was, const auto& now) {
-        if (!(was == now))
-            mine = now;
+Preferences::Key Preferences::phraseKey(int n) {
+    return static_cast<Key>(static_cast<unsigned>(Phrase1) << (n - 1));
+}
+
+void Preferences::takeChanges(const Preferences& chosen, Keys keys) {
+    const auto take = [keys](Key key, auto& mine, const auto& theirs) {
+        if (keys.testFlag(key))
+            mine = theirs;
     };
-    take(textSize, before.textSize, changed.textSize);
-    take(textColour, before.textColour, changed.textColour);
-    take(playSounds, before.playSounds, changed.playSounds);
-    take(sort, before.sort, changed.sort);
-    take(botSpeed, before.botSpeed, changed.botSpeed);
-    take(playToScore, before.playToScore, changed.playToScore);
-    take(gameType, before.gameType, changed.gameType);
-    take(turnSound, before.turnSound, changed.turnSound);
-    take(chatterSounds, before.chatterSounds, changed.chatterSounds);
-    take(lastName, before.lastName, changed.lastName);
-    take(lastAddress, before.lastAddress, changed.lastAddress);
-    for (int i = 0; i < kPhraseCount && i < changed.phrases.size(); ++i) {
-        const QString was = i < before.phrases.size() ? before.phrases[i] : QString();
-        if (changed.phrases[i] != was) {
-            while (phrases.size() <= i)
-                phrases.append(QString());
-            phrases[i] = changed.phrases[i];
-        }
+    take(TextSize, textSize, chosen.textSize);
+    take(TextColour, textColour, chosen.textColour);
+    take(PlaySounds, playSounds, chosen.playSounds);
+    take(Sort, sort, chosen.sort);
+    take(BotSpeed, botSpeed, chosen.botSpeed);
+    take(PlayToScore, playToScore, chosen.playToScore);
+    take(GameType, gameType, chosen.gameType);
+    take(TurnSound, turnSound, chosen.turnSound);
+    take(ChatterSounds, chatterSounds, chosen.chatterSounds);
+    take(LastName, lastName, chosen.lastName);
+    take(LastAddress, lastAddress, chosen.lastAddress);
+    for (int n = 1; n <= kPhraseCount && n <= chosen.phrases.size(); ++n) {
+        if (!keys.testFlag(phraseKey(n)))
+            continue;
+        while (phrases.size() < n)
+            phrases.append(QString());
+        phrases[n - 1] = chosen.phrases[n - 1];
     }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QFlags>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -33,6 +34,25 @@ public:
     static constexpr int kPhraseCount = 9;
     static constexpr int kPhraseLength = 50;
     static constexpr int kDefaultBotSpeed = 1000;
+
+    // The preferences the player sets one by one, to remember which ones were chosen.
+    enum Key : unsigned {
+        TextSize = 1u << 0,
+        TextColour = 1u << 1,
+        PlaySounds = 1u << 2,
+        Sort = 1u << 3,
+        BotSpeed = 1u << 4,
+        PlayToScore = 1u << 5,
+        GameType = 1u << 6,
+        TurnSound = 1u << 7,
+        ChatterSounds = 1u << 8,
+        LastName = 1u << 9,
+        LastAddress = 1u << 10,
+        Phrase1 = 1u << 11, // the keys of phrases 2 to 9 follow: phraseKey()
+    };
+    Q_DECLARE_FLAGS(Keys, Key)
+    // The key of phrase n, 1 to 9.
+    static Key phraseKey(int n);
     static const QString kFileName;
     static const QString kSection;
 
@@ -80,13 +100,16 @@ public:
     bool saveTo(const QString& path) const;
     bool savePhrasesTo(const QString& path) const;
 
-    // Takes from `changed` every preference in which it differs from `before` (each phrase on
-    // its own; the bounds never). Used to save what the user changed before the file was read
-    // without writing the built-in values of everything else over the stored ones.
-    void takeChanges(const Preferences& before, const Preferences& changed);
+    // Takes from `chosen` the preferences that `keys` name (the bounds never). What the player
+    // chose before the file was read is saved this way without writing the built-in values of
+    // everything else over the stored ones, and wins over the file's values when it is read,
+    // even where the choice is the built-in value.
+    void takeChanges(const Preferences& chosen, Keys keys);
 
     // The Text Size menu offers these sizes; another size checks no entry.
     static bool isMenuTextSize(int points);
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Preferences::Keys)
 
 } // namespace vrako

@@ -5,6 +5,7 @@
 #include "widgets/cardart.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -87,9 +88,9 @@ constexpr int kEyesIndent = 26;
 BoardView::BoardView(ClientGame* game, QWidget* parent) : QWidget(parent), m_game(game) {
     setObjectName(QStringLiteral("panel_board"));
     setFixedSize(kSize);
-    // Reached with Tab or a click anywhere on the table (a click on a card included), so the
-    // keys choose cards until the chat entry is clicked again.
-    setFocusPolicy(Qt::StrongFocus);
+    // A click plays or draws but never takes the keyboard from the chat entry, or the next
+    // line typed would draw a card for every "d". The owner gives the table the keyboard.
+    setFocusPolicy(Qt::NoFocus);
     setAccessibleName(QStringLiteral("Card table"));
     m_dpr = devicePixelRatioF();
     m_tile = art::backgroundTile(m_dpr);
@@ -423,6 +424,12 @@ void BoardView::syncHand() {
         m_focusMark->setGeometry(r.adjusted(-3, -3, 3, 3));
         m_focusMark->show();
         m_focusMark->raise();
+    } else if (hasFocus()) {
+        // No card chosen yet: the frame runs round the table, so the player still sees that
+        // the keys go to it.
+        m_focusMark->setGeometry(rect());
+        m_focusMark->show();
+        m_focusMark->raise();
     } else {
         m_focusMark->hide();
     }
@@ -442,7 +449,54 @@ void BoardView::chooseWithKeyboard(int step) {
     syncHand();
 }
 
+bool BoardView::isGameKey(const QKeyEvent& event) const {
+    // With Ctrl, Alt or Shift the key is typing or a shortcut, never a move.
+    if (event.modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier))
+        return false;
+    switch (event.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+    case Qt::Key_D:
+        return true;
+    case Qt::Key_B:
+    case Qt::Key_G:
+    case Qt::Key_R:
+    case Qt::Key_Y:
+    case Qt::Key_Escape:
+        return m_game->colourChooserShown();
+    default:
+        return false;
+    }
+}
+
 void BoardView::keyPressEvent(QKeyEvent* event) {
+    // A key that the chat entry (one of the table's children) left unused reaches the table
+    // too; it is no move.
+    if (const QWidget* focus = QApplication::focusWidget();
+        focus && focus != this && isAncestorOf(focus)) {
+        event->ignore();
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+        // Not a key of its own yet: the key it modifies decides.
+        QWidget::keyPressEvent(event);
+        return;
+    default:
+        break;
+    }
+    if (!isGameKey(*event)) {
+        // Escape only leaves; any other key is the start of a chat line and goes on with it.
+        handBackKeyboard(event->key() == Qt::Key_Escape ? nullptr : event);
+        return;
+    }
     const QList<int> ids = m_game->handIds();
     if (m_game->colourChooserShown()) {
         static const int keys[4] = {Qt::Key_B, Qt::Key_G, Qt::Key_R, Qt::Key_Y};
@@ -476,9 +530,29 @@ void BoardView::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+bool BoardView::focusNextPrevChild(bool next) {
+    // Tab at the table goes back to the chat entry, not on round the window's widgets.
+    if (hasFocus() && m_keyboardHome) {
+        handBackKeyboard(nullptr);
+        return true;
+    }
+    return QWidget::focusNextPrevChild(next);
+}
+
+void BoardView::handBackKeyboard(QKeyEvent* passOn) {
+    if (!m_keyboardHome) {
+        if (passOn)
+            passOn->ignore();
+        return;
+    }
+    m_keyboardHome->setFocus(Qt::TabFocusReason);
+    if (passOn)
+        QCoreApplication::sendEvent(m_keyboardHome, passOn);
+}
+
 void BoardView::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
-    syncHand(); // shows the keyboard's choice
+    syncHand(); // shows the frame: round the chosen card, or round the table
 }
 
 void BoardView::focusOutEvent(QFocusEvent* event) {

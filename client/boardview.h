@@ -4,6 +4,7 @@
 #include "client/clientgame.h"
 
 #include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -18,7 +19,9 @@ namespace vrako {
 class ClickLabel;
 
 // The card table: draws the seats, the hand, the top card and the other seats' fans from the
-// client's game state and forwards the player's clicks and keys to it.
+// client's game state and forwards the player's clicks and keys to it. A click plays or draws
+// and leaves the keyboard where it was; the table has the keyboard only when given it, and a key
+// that is no game key hands it back to the keyboard's home (the chat entry), key and all.
 class BoardView : public QWidget {
     Q_OBJECT
 public:
@@ -40,12 +43,17 @@ public:
     int selectedPlace() const { return m_selected; }
     // Prepares the seat popup as a right click on the seat's label does.
     void label_name2ContextPopup(int seat);
+    // Where the keyboard goes back to on Tab, Escape or a key that is not for the table.
+    void setKeyboardHome(QWidget* home) { m_keyboardHome = home; }
+    // Whether the table acts on this key while it has the keyboard.
+    bool isGameKey(const QKeyEvent& event) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     QLabel* makeLabel(const char* name, QRect geometry, int pixelSize, bool bold);
@@ -60,6 +68,8 @@ private:
     void paintFan(int seat);
     QPixmap face(int code) const;
     void chooseWithKeyboard(int step);
+    // Gives the keyboard to its home and, when given, the key that ended the table's turn.
+    void handBackKeyboard(QKeyEvent* passOn);
 
     ClientGame* m_game;
     qreal m_dpr = 1;
@@ -89,6 +99,7 @@ private:
     QLabel* m_arrowRight = nullptr;
     ClickLabel* m_start = nullptr;
     QWidget* m_focusMark = nullptr;
+    QPointer<QWidget> m_keyboardHome;
 
     std::map<int, ClickLabel*> m_cards; // by card id
     int m_shownTop = -2;

@@ -39,7 +39,11 @@ QString Session::settingsPath() const {
 bool Session::loadinifile() {
     if (!persists())
         return false;
+    const Preferences mine = m_prefs;
     const bool ok = m_prefs.loadFrom(settingsPath());
+    // An option chosen before the read stays chosen, also when its value is the built-in one
+    // and the file holds another.
+    m_prefs.takeChanges(mine, m_chosen);
     m_prefsRead = m_prefsRead || ok;
     if (m_server)
         m_server->setBotSpeed(m_prefs.botSpeed);
@@ -58,18 +62,20 @@ Preferences Session::preferencesToSave() const {
     if (m_prefsRead)
         return m_prefs;
     Preferences merged = storedPreferences();
-    merged.takeChanges(m_builtIn, m_prefs);
+    merged.takeChanges(m_prefs, m_chosen);
     return merged;
 }
 
-bool Session::saveinifile() {
+bool Session::saveinifile(Preferences::Keys chosen) {
+    m_chosen |= chosen;
     if (!persists())
         return false;
     QDir().mkpath(m_settings.home);
     return preferencesToSave().saveTo(settingsPath());
 }
 
-bool Session::savePhrases() {
+bool Session::savePhrases(Preferences::Keys chosen) {
+    m_chosen |= chosen;
     if (!persists())
         return false;
     QDir().mkpath(m_settings.home);

@@ -40,16 +40,18 @@ public:
     // The preferences in force; the settings file is read when the client is connected.
     Preferences& preferences() { return m_prefs; }
     QString settingsPath() const;
-    // Reads the settings file into preferences(); false when it exists but cannot be read.
+    // Reads the settings file into preferences(), keeping what the player chose in this run;
+    // false when it exists but cannot be read.
     bool loadinifile();
     bool preferencesRead() const { return m_prefsRead; }
     // What the settings file holds now (the preferences in force once the file was read).
     Preferences storedPreferences() const;
     // Writes preferences() to the settings file (the phrases only through savePhrases()).
-    // Before the file was read only what the user changed since the start is written, so the
-    // built-in values never replace the stored ones.
-    bool saveinifile();
-    bool savePhrases();
+    // `chosen` names the preferences the player has just set. Before the file was read only
+    // what the player chose since the start is written, so the built-in values never replace
+    // the stored ones.
+    bool saveinifile(Preferences::Keys chosen = {});
+    bool savePhrases(Preferences::Keys chosen = {});
 
     TallyBook& tally() { return *m_tally; }
     QString tallyPath() const;
@@ -95,8 +97,8 @@ private:
     TServer* m_server = nullptr;
     std::unique_ptr<TSock> m_lobby;
     Preferences m_prefs;
-    // The preferences in force at the start, before the file is read.
-    const Preferences m_builtIn;
+    // The preferences the player chose in this run: they win over the file's values.
+    Preferences::Keys m_chosen;
     bool m_prefsRead = false;
     TallyBook* m_tally;
     QString m_hostaddress;

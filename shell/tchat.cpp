@@ -98,9 +98,15 @@ void Tchat::wireSideWindows() {
     m_spylist->setRemoveEnabled(m_session->hosting());
 
     connect(m_phrases, &Tphrases::phrasesChanged, this, [this](const QStringList& phrases) {
+        const QStringList before = m_phraseBar->phrases();
         m_phraseBar->setPhrases(phrases);
-        m_session->preferences().phrases = m_phraseBar->phrases();
-        m_session->savePhrases();
+        const QStringList after = m_phraseBar->phrases();
+        Preferences::Keys chosen;
+        for (int n = 1; n <= after.size(); ++n)
+            if (after[n - 1] != before.value(n - 1))
+                chosen |= Preferences::phraseKey(n);
+        m_session->preferences().phrases = after;
+        m_session->savePhrases(chosen);
     });
 
     connect(m_gamestart, &GameStartDialog::startRequested, this, [this](int score, GameType type) {
@@ -108,7 +114,7 @@ void Tchat::wireSideWindows() {
         Preferences& prefs = m_session->preferences();
         prefs.playToScore = m_gamestart->playToScore();
         prefs.gameType = m_gamestart->gameType();
-        saveinifile();
+        saveinifile(Preferences::PlayToScore | Preferences::GameType);
     });
     connect(&game(), &ClientGame::gameStartWanted, this, [this] {
         m_gamestart->centreOn(this);
@@ -139,8 +145,11 @@ void Tchat::wireGame() {
         m_download->show();
     });
 
-    if (auto* entry = m_chat->findChild<QWidget*>(QStringLiteral("mychat")))
-        entry->installEventFilter(this);
+    // The chat entry has the keyboard; Tab or Escape there lends it to the table, which gives
+    // it back (see eventFilter and BoardView).
+    m_chat->mychat()->installEventFilter(this);
+    m_chat->mychat()->setFocus();
+    m_board->setKeyboardHome(m_chat->mychat());
     m_chat->setReadiness([g] { return g->loggedin(); });
     // An honest player never types a line the server would refuse to relay.
     m_chat->mychat()->setMaxLength(msg::kMaxChatText);
@@ -184,11 +193,13 @@ QStringList Tchat::seatNames() {
 }
 
 bool Tchat::eventFilter(QObject* watched, QEvent* event) {
-    // Escape in the chat entry hands the keyboard to the table for keyboard play.
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        m_board->setFocus(Qt::ShortcutFocusReason);
-        return true;
+    // Tab or Escape in the chat entry hands the keyboard to the table for keyboard play.
+    if (watched == m_chat->mychat() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape) {
+            m_board->setFocus(Qt::TabFocusReason);
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

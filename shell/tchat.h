@@ -67,8 +67,9 @@ public:
 
     // Reads the settings file and applies every preference, when the client is connected.
     void loadinifile();
-    // Writes the preferences with the window's present bounds.
-    void saveinifile();
+    // Writes the preferences with the window's present bounds; `chosen` names the ones the
+    // player has just set.
+    void saveinifile(Preferences::Keys chosen = {});
     // What closing writes: the bounds when they changed, and the tally. Also used when the
     // desktop session asks the program to save.
     void saveOnExit();

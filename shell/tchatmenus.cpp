@@ -84,14 +84,14 @@ void Tchat::buildOptionsMenu(QMenu* options) {
     connect(m_playSounds, &QAction::toggled, m_sounds, &SoundPlayer::setEnabled);
     connect(m_playSounds, &QAction::triggered, this, [this, &prefs](bool on) {
         prefs.playSounds = on;
-        saveinifile();
+        saveinifile(Preferences::PlaySounds);
     });
     m_playChatter =
         addEntry(options, "PlayChatterSounds1", QStringLiteral("Play Chatter Sounds"), true);
     connect(m_playChatter, &QAction::toggled, m_chatter, &ChatterSounds::setEnabled);
     connect(m_playChatter, &QAction::triggered, this, [this, &prefs](bool on) {
         prefs.chatterSounds = on;
-        saveinifile();
+        saveinifile(Preferences::ChatterSounds);
     });
 
     QMenu* turnSound = options->addMenu(QStringLiteral("Turn Sound"));
@@ -107,7 +107,7 @@ void Tchat::buildOptionsMenu(QMenu* options) {
     connect(fresh, &QAction::toggled, &game(), &ClientGame::setTurnSoundNew);
     connect(m_turnSound, &QActionGroup::triggered, this, [this, &prefs](QAction* a) {
         prefs.turnSound = a->data().toInt();
-        saveinifile();
+        saveinifile(Preferences::TurnSound);
     });
 
     m_autoSort = addEntry(options, "AutomaticallySortCards1",
@@ -115,7 +115,7 @@ void Tchat::buildOptionsMenu(QMenu* options) {
     connect(m_autoSort, &QAction::toggled, &game(), &ClientGame::setAutoSort);
     connect(m_autoSort, &QAction::triggered, this, [this, &prefs](bool on) {
         prefs.sort = on;
-        saveinifile();
+        saveinifile(Preferences::Sort);
     });
 
     QMenu* botSpeed = options->addMenu(QStringLiteral("Bot Speed"));
@@ -135,7 +135,7 @@ void Tchat::buildOptionsMenu(QMenu* options) {
     showBotSpeed(m_session->botSpeed());
     connect(m_botSpeed, &QActionGroup::triggered, this, [this](QAction* a) {
         m_session->setBotSpeed(a->data().toInt());
-        saveinifile();
+        saveinifile(Preferences::BotSpeed);
     });
 
     options->addSeparator();
@@ -167,6 +167,8 @@ void Tchat::buildOptionsMenu(QMenu* options) {
 
 void Tchat::syncMenus() {
     m_justWatch->setChecked(game().justWatchChecked());
+    // Seats 5 and up watch; the server ignores their chatter sounds.
+    m_phraseBar->setSoundsAllowed(game().myseat() <= 4);
 }
 
 void Tchat::showBotSpeed(int ms) {
@@ -185,7 +187,7 @@ void Tchat::chooseTextSize(int points) {
     m_chat->setTextSize(points);
     showTextSize(points);
     m_session->preferences().textSize = points;
-    saveinifile();
+    saveinifile(Preferences::TextSize);
 }
 
 void Tchat::chooseTextColour() {
@@ -197,7 +199,7 @@ void Tchat::chooseTextColour() {
                           static_cast<quint32>(chosen.blue()) << 16;
     m_chat->setChatColour(value);
     m_session->preferences().textColour = value;
-    saveinifile();
+    saveinifile(Preferences::TextColour);
 }
 
 void Tchat::hostOrJoin() {
@@ -206,12 +208,13 @@ void Tchat::hostOrJoin() {
     const Preferences stored = m_session->storedPreferences();
     auto* dialog = new HostJoinDialog(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setPort(m_session->settings().port);
     dialog->setLastName(stored.lastName.isEmpty() ? game().playername() : stored.lastName);
     dialog->setLastAddress(stored.lastAddress);
     connect(dialog, &QDialog::accepted, this, [this, dialog, &prefs] {
         prefs.lastName = dialog->lastName();
         prefs.lastAddress = dialog->lastAddress();
-        saveinifile();
+        saveinifile(Preferences::LastName | Preferences::LastAddress);
         saveOnExit();
         if (m_session->handOver([dialog] { return dialog->startGame(); }))
             close();

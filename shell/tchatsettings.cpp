@@ -61,9 +61,9 @@ void Tchat::loadinifile() {
     m_playChatter->setChecked(prefs.chatterSounds);
 }
 
-void Tchat::saveinifile() {
+void Tchat::saveinifile(Preferences::Keys chosen) {
     m_session->preferences().bounds = boundsOf(*this);
-    m_session->saveinifile();
+    m_session->saveinifile(chosen);
 }
 
 void Tchat::saveOnExit() {

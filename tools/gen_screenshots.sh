@@ -38,7 +38,8 @@ game=$!
 
 main=$(xdotool search --sync --onlyvisible --name '^Vrako - Dovi42 Software$' | head -1)
 sleep 3
-# There is no window manager: every window opens at 0,0 and clicks are sent as the mouse.
+# There is no window manager: the main window opens at 0,0, the side windows over it, and
+# clicks are sent as the mouse.
 # The lobby download window opens over the table at the start of a solo game; its "Play Solo
 # Game" button closes it.
 for w in $(xdotool search --onlyvisible --name '^Download The Dovi42 Lobby$' || true); do

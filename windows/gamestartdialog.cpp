@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <algorithm>
 
@@ -99,12 +101,19 @@ GameStartDialog::GameStartDialog(QWidget* parent)
 
     auto* start = new QToolButton(this);
     start->setObjectName(QStringLiteral("button_start"));
-    start->setGeometry(58, 144, 138, 31);
+    start->setGeometry(14, 146, 138, 31);
     start->setIcon(QIcon(art::startButton(devicePixelRatioF())));
     start->setIconSize(QSize(138, 31));
     start->setAutoRaise(true);
     start->setAccessibleName(QStringLiteral("Start Game"));
     connect(start, &QToolButton::clicked, this, &GameStartDialog::button_startClick);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("button_cancel"));
+    cancel->setGeometry(164, 147, 78, 29);
+    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    // A tool window is no dialog: Escape must be taught to close it.
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
+            &QWidget::close);
     changebox(QStringLiteral("d"));
     // Light text on the felt, as on the table; the spinner keeps its dark arrows.
     for (QLabel* label : findChildren<QLabel*>()) {

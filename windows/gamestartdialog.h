@@ -10,7 +10,8 @@ class QToolButton;
 
 namespace vrako {
 
-// The host's choice of play-to score and game type for a new game.
+// The host's choice of play-to score and game type for a new game. Cancel or Escape closes it
+// without starting one.
 class GameStartDialog : public SideWindow {
     Q_OBJECT
 public:

@@ -39,18 +39,17 @@ HostJoinDialog::HostJoinDialog(QWidget* parent)
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Start"));
 
-    auto* note = new QLabel(QStringLiteral("Vrako starts again as host or as a player at the "
-                                           "host's table. Hosting needs port 7772 open to the "
-                                           "other players."),
-                            this);
-    note->setWordWrap(true);
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("label_note"));
+    m_note->setWordWrap(true);
+    setPort(7772);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Your name:"), m_name);
     form->addRow(m_host);
     form->addRow(m_join, m_address);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(note);
+    layout->addWidget(m_note);
     layout->addWidget(m_buttons);
     setFixedWidth(380);
 
@@ -90,6 +89,12 @@ bool HostJoinDialog::isJoining() const {
 
 void HostJoinDialog::setJoining(bool join) {
     (join ? m_join : m_host)->setChecked(true);
+}
+
+void HostJoinDialog::setPort(quint16 port) {
+    m_note->setText(QStringLiteral("Vrako starts again as host or as a player at the host's "
+                                   "table. Hosting needs port %1 open to the other players.")
+                        .arg(port));
 }
 
 void HostJoinDialog::readSettings(const std::function<QString(const QString&)>& read) {

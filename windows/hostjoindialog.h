@@ -6,6 +6,7 @@
 #include <functional>
 
 class QDialogButtonBox;
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 
@@ -32,6 +33,8 @@ public:
     void setLastAddress(const QString& address);
     bool isJoining() const;
     void setJoining(bool join);
+    // The game port the players need to reach, named in the dialog's note (7772 unless set).
+    void setPort(quint16 port);
 
     // Fills the fields from the settings, and writes them back.
     void readSettings(const std::function<QString(const QString& key)>& read);
@@ -55,6 +58,7 @@ private:
     QRadioButton* m_join = nullptr;
     QLineEdit* m_address = nullptr;
     QDialogButtonBox* m_buttons = nullptr;
+    QLabel* m_note = nullptr;
     Starter m_starter;
 };
 

@@ -4,6 +4,9 @@
 #include "widgets/cardart.h"
 
 #include <QPainter>
+#include <QScreen>
+#include <QShowEvent>
+#include <algorithm>
 
 namespace vrako {
 
@@ -17,8 +20,25 @@ SideWindow::SideWindow(const char* className, const QString& caption, QSize size
 void SideWindow::centreOn(const QWidget* other) {
     if (!other)
         return;
-    const QRect r = other->frameGeometry();
-    move(r.center() - QPoint(width() / 2, height() / 2));
+    QRect place(QPoint(), frameGeometry().size());
+    place.moveCenter(other->frameGeometry().center());
+    // Over a main window partly off the desktop the window still opens whole on it.
+    if (const QScreen* s = other->screen()) {
+        const QRect area = s->availableGeometry();
+        place.moveLeft(std::clamp(place.left(), area.left(),
+                                  std::max(area.left(), area.right() - place.width() + 1)));
+        place.moveTop(std::clamp(place.top(), area.top(),
+                                 std::max(area.top(), area.bottom() - place.height() + 1)));
+    }
+    move(place.topLeft());
+}
+
+void SideWindow::showEvent(QShowEvent* event) {
+    // Opened from the main window, it opens over it rather than where the desktop puts new
+    // windows; shown again by the desktop (after being minimised) it stays where it was.
+    if (!event->spontaneous() && parentWidget())
+        centreOn(parentWidget()->window());
+    QWidget::showEvent(event);
 }
 
 void SideWindow::setTiledBackground(bool on) {

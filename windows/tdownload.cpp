@@ -21,9 +21,19 @@ namespace vrako {
 namespace {
 
 const QString kNoLobby = QStringLiteral(
-    "Please close the game and open the Dovi42 Lobby using the icon on your desktop or using "
-    "the your Window's start-up menu.");
+    "The Dovi42 Lobby was not found on this computer (there is no program named dovi42-lobby). "
+    "If it is installed, close the game and open the lobby from your desktop's applications "
+    "menu. Without the lobby, choose File, Host or Join a Game... to host a game or to join "
+    "one.");
 const QString kError = QStringLiteral("An Error has Occurred.");
+
+// Shows a line that may be longer than the label, cut with an ellipsis and whole in the tooltip.
+void setElidedText(QLabel* label, const QString& text, Qt::TextElideMode mode) {
+    label->ensurePolished();
+    const QString shown = label->fontMetrics().elidedText(text, mode, label->width());
+    label->setText(shown);
+    label->setToolTip(shown == text ? QString() : text);
+}
 
 QLabel* addLabel(QWidget* parent, const char* name, QRect geometry, const QString& style) {
     auto* label = new QLabel(parent);
@@ -68,6 +78,11 @@ Tdownload::Tdownload(QWidget* parent)
     m_abort->setObjectName(QStringLiteral("abortbutton"));
     m_abort->setGeometry(20, 202, 130, 28);
     m_abort->setEnabled(false);
+    // Takes the place of the stop button once a lobby that nothing opens has been saved.
+    m_openFolder = new QPushButton(QStringLiteral("Open Folder"), this);
+    m_openFolder->setObjectName(QStringLiteral("button_openfolder"));
+    m_openFolder->setGeometry(m_abort->geometry());
+    m_openFolder->hide();
     m_info = addLabel(this, "infolabel", {162, 202, 302, 28}, status);
     m_info2 = addLabel(this, "infolabel2", {20, 258, 444, 20}, text);
     m_info2->hide();
@@ -83,6 +98,7 @@ Tdownload::Tdownload(QWidget* parent)
 
     connect(m_get, &QPushButton::clicked, this, &Tdownload::getbuttonClick);
     connect(m_abort, &QPushButton::clicked, this, &Tdownload::abortbuttonClick);
+    connect(m_openFolder, &QPushButton::clicked, this, &Tdownload::openFolderClick);
     connect(solo, &QPushButton::clicked, this, &Tdownload::Button1Click);
     connect(others, &QPushButton::clicked, this, &Tdownload::Button2Click);
 
@@ -137,6 +153,8 @@ void Tdownload::getbuttonClick() {
     if (isDownloading())
         return;
     setState(Running);
+    m_openFolder->hide();
+    m_abort->show();
     const QString name = fileNameOf(m_url);
     m_info2->setText(name);
     m_received = 0;
@@ -147,17 +165,18 @@ void Tdownload::getbuttonClick() {
     m_file = std::make_unique<QSaveFile>(QDir(m_dataFolder).filePath(name));
     if (!url.isValid() ||
         (url.scheme() != QStringLiteral("https") && url.scheme() != QStringLiteral("http"))) {
-        fail(QStringLiteral("not a web address"));
+        fail(QStringLiteral("The address is not a web address: ") + m_url);
         return;
     }
     if (!m_file->open(QIODevice::WriteOnly)) {
-        fail(m_file->errorString());
+        fail(QStringLiteral("The file could not be written: ") + m_file->errorString());
         return;
     }
     m_get->setEnabled(false);
     m_abort->setEnabled(true);
     m_info->setText(QStringLiteral("Loading"));
     m_info3->clear();
+    m_info3->setToolTip(QString());
 
     if (!m_network)
         m_network = new QNetworkAccessManager(this);
@@ -196,7 +215,15 @@ void Tdownload::Button2Click() {
     else if (m_starter(lobby, {}))
         emit quitRequested();
     else
-        emit messageWanted(kError);
+        emit messageWanted(kError + QStringLiteral(" The lobby program ") + lobby +
+                           QStringLiteral(" could not be started."));
+}
+
+void Tdownload::openFolderClick() {
+    if (!m_opener(QUrl::fromLocalFile(m_dataFolder)))
+        emit messageWanted(QStringLiteral("No file manager opened the folder. The Dovi42 Lobby "
+                                          "was saved to:\n") +
+                           QDir::toNativeSeparators(m_dataFolder));
 }
 
 void Tdownload::headersArrived() {
@@ -236,7 +263,7 @@ void Tdownload::transferEnded() {
     const bool ok = m_state != Failed && reply->error() == QNetworkReply::NoError &&
                     m_bodyStarted && !m_writeFailed && m_file->commit();
     if (!ok) {
-        fail(reply->errorString());
+        fail(failureReason(*reply));
         return;
     }
     const QString path = m_file->fileName();
@@ -251,7 +278,32 @@ void Tdownload::transferEnded() {
     if (m_opener(QUrl::fromLocalFile(path)))
         emit quitRequested();
     else
-        emit messageWanted(kError);
+        showSavedIn(QFileInfo(path).absolutePath());
+}
+
+void Tdownload::showSavedIn(const QString& folder) {
+    setElidedText(m_info3, QStringLiteral("Saved to ") + QDir::toNativeSeparators(folder),
+                  Qt::ElideMiddle);
+    m_abort->hide();
+    m_openFolder->show();
+}
+
+QString Tdownload::failureReason(const QNetworkReply& reply) const {
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && (status.toInt() < 200 || status.toInt() >= 300))
+        return QStringLiteral("The server answered %1 %2")
+            .arg(status.toInt())
+            .arg(reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
+            .trimmed();
+    if (m_writeFailed)
+        return QStringLiteral("The file could not be written: ") + m_file->errorString();
+    if (reply.error() == QNetworkReply::RemoteHostClosedError)
+        return QStringLiteral("The connection closed after %1 %2")
+            .arg(m_received)
+            .arg(m_received == 1 ? QStringLiteral("byte") : QStringLiteral("bytes"));
+    if (reply.error() == QNetworkReply::NoError)
+        return QStringLiteral("The file could not be saved: ") + m_file->errorString();
+    return QStringLiteral("The download failed: ") + reply.errorString();
 }
 
 void Tdownload::fail(const QString& reason) {
@@ -261,6 +313,9 @@ void Tdownload::fail(const QString& reason) {
         m_file->cancelWriting();
     m_file.reset();
     m_info->setText(QStringLiteral("Download Aborted"));
+    // A stop the player asked for already says so; anything else says why it stopped.
+    if (m_state != Failed)
+        setElidedText(m_info3, reason, Qt::ElideRight);
     setState(Failed);
     m_get->setEnabled(true);
     m_abort->setEnabled(false);

@@ -19,7 +19,8 @@ namespace vrako {
 
 // Shown at the start of a solo game: offers to fetch the Dovi42 Lobby, which multi-player games
 // start from, to start an installed lobby, or to go on with the solo game. The fetched file is
-// handed to the desktop to open; the game never runs it itself.
+// handed to the desktop to open; the game never runs it itself. When nothing opens it, the
+// window says where it was saved and offers to open that folder; a failed transfer says why.
 class Tdownload : public SideWindow {
     Q_OBJECT
 public:
@@ -60,6 +61,8 @@ public:
     void abortbuttonClick();
     void Button1Click() { close(); }
     void Button2Click();
+    // Opens the folder the lobby was saved in with the desktop's file manager.
+    void openFolderClick();
 
 signals:
     // Text for the player that the owner shows in a message box.
@@ -74,7 +77,11 @@ private:
     void headersArrived();
     void dataArrived();
     void transferEnded();
+    // What went wrong with the ended transfer, in the player's words.
+    QString failureReason(const QNetworkReply& reply) const;
+    // Ends a download that saved nothing; `reason` goes below the "Download Aborted" line.
     void fail(const QString& reason);
+    void showSavedIn(const QString& folder);
 
     QString m_url;
     QString m_dataFolder;
@@ -87,6 +94,7 @@ private:
     QLabel* m_image = nullptr;
     QPushButton* m_get = nullptr;
     QPushButton* m_abort = nullptr;
+    QPushButton* m_openFolder = nullptr;
     QNetworkAccessManager* m_network = nullptr;
     QPointer<QNetworkReply> m_reply;
     std::unique_ptr<QSaveFile> m_file;

@@ -70,7 +70,7 @@ Ttallylist::Ttallylist(TallyBook* book, QWidget* parent)
     addLabel(his, QStringLiteral("Session"), {172, 38, 50, 18}, nullptr, Qt::AlignCenter)
         ->setFont(bold);
     addLabel(his, QStringLiteral("Number of Games"), {10, 62, 112, 18});
-    m_hisName = addLabel(his, QStringLiteral("XX Wins:"), {10, 86, 112, 18}, "label_hisname");
+    m_hisName = addLabel(his, QString(), {10, 86, 112, 18}, "label_hisname");
     addLabel(his, QStringLiteral("Your Wins:"), {10, 110, 112, 18});
     addLabel(his, QStringLiteral("Neither Won:"), {10, 134, 112, 18});
     for (int i = 0; i < 8; ++i) {
@@ -139,8 +139,14 @@ void Ttallylist::resetTally() {
 
 void Ttallylist::showPlayer(int index) {
     const int row = index + 1;
-    if (index < 0 || row >= m_book->rowCount())
+    if (index < 0 || row >= m_book->rowCount()) {
+        // Nobody chosen: no name, and no numbers of a player no longer shown.
+        for (QLabel* label : m_numbers)
+            label->setText(QStringLiteral("0"));
+        m_hisName->setText(QStringLiteral("Wins:"));
+        m_hisNameTop->clear();
         return;
+    }
     const QString name = m_book->cell(row, 0);
     for (int i = 0; i < 8; ++i)
         m_numbers[i]->setText(m_book->cell(row, i + 1));

@@ -197,20 +197,26 @@ void TestBoardView::keyboardMarkShowsAndLetsClicksThrough() {
     game.dispatch("CMD_sendlogininfo+1");
     for (int id = 1; id <= 3; ++id)
         game.dispatch("CMD_acard+1+" + std::to_string(id) + "+" + std::to_string(4 + id));
+    board->setKeyboardHome(entry);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     entry->setFocus();
     QTRY_VERIFY(entry->hasFocus());
 
-    // A click on the table takes the keyboard from the chat entry.
+    // A click on a card leaves the keyboard with the chat entry.
     QTest::mouseClick(board->cardPicture(2), Qt::LeftButton);
-    QTRY_VERIFY(board->hasFocus());
+    QVERIFY(entry->hasFocus());
+
+    // Given the keyboard, the table frames itself until the keys choose a card.
+    board->setFocus(Qt::TabFocusReason);
+    QWidget* mark = board->findChild<QWidget*>("keyboard_choice");
+    QVERIFY(mark->isVisible());
+    QCOMPARE(mark->geometry(), board->rect());
     QTest::keyClick(board, Qt::Key_Right);
     QTest::keyClick(board, Qt::Key_Right);
     QCOMPARE(board->selectedPlace(), 1);
 
     // The frame is drawn round the chosen card in a colour no card edge has.
-    QWidget* mark = board->findChild<QWidget*>("keyboard_choice");
     QVERIFY(mark->isVisible());
     const QRect card = board->cardPicture(2)->geometry();
     QVERIFY(mark->geometry().contains(card.topLeft()));
@@ -224,6 +230,17 @@ void TestBoardView::keyboardMarkShowsAndLetsClicksThrough() {
     QCOMPARE(hit, board->cardPicture(2));
     QTest::mouseClick(hit, Qt::LeftButton);
     QCOMPARE(sent.last(), QByteArray("CMD_playcard+1+0+2\xFF"));
+
+    // A key that is not for the table hands the keyboard back and is typed into the entry;
+    // Escape only hands it back.
+    QTest::keyClick(board, 'q');
+    QVERIFY(entry->hasFocus());
+    QVERIFY(!mark->isVisible());
+    QCOMPARE(entry->text(), QStringLiteral("q"));
+    board->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(board, Qt::Key_Escape);
+    QVERIFY(entry->hasFocus());
+    QCOMPARE(entry->text(), QStringLiteral("q"));
 }
 
 void TestBoardView::watchingEyesLeaveTheNameClickable() {

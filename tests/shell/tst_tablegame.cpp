@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Whole games played through the windows over loopback: the test clicks the cards, the draw
 // pile and the colour chooser as a player would, and compares every window with the server.
+#include "chat/phrasebar.h"
 #include "table_helper.h"
 #include "windows/gamestartdialog.h"
 
@@ -166,6 +167,11 @@ void TestTableGame::twoPlayersAndASpectator() {
     auto eve = window(port, lobby.port());
     start(*eve, {"Eve", "127.0.0.1", "true"});
     QTRY_COMPARE(eve->game().myseat(), 5);
+    // The spectator's chatter-sound button is off and says why; the players' stays on.
+    QToolButton* eveSounds = eve->phraseBar().button(PhraseBar::kButtons);
+    QVERIFY(!eveSounds->isEnabled());
+    QCOMPARE(eveSounds->toolTip(), QStringLiteral("Spectators cannot play chatter sounds"));
+    QVERIFY(bo->phraseBar().button(PhraseBar::kButtons)->isEnabled());
     holders.clear();
     QTRY_COMPARE(server.connectionCount(), 3);
 

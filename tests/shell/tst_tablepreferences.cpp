@@ -208,12 +208,14 @@ void TestTablePreferences::tallyKeptAcrossRunsAndDamageReported() {
 }
 
 // A copy that never connected has not read the file: what the player changes is written, the
-// stored values of everything else stay, and absurd bounds are brought onto the desktop.
+// stored values of everything else stay, what the player chose wins when the file is read (also
+// a choice of the built-in value), and absurd bounds are brought onto the desktop.
 void TestTablePreferences::changesBeforeTheConnectionKeepTheStoredSettings() {
     QTemporaryDir home;
     const QString ini = home.filePath(QStringLiteral("dovilobby.ini"));
     writeFile(ini, "[Vrako]\r\nTextsize=14\r\nBotspeed=500\r\nTextcolor=clRed\r\n"
-                   "Phrase2=Hi all\r\nWidth=2000000000\r\nHeight=2000000000\r\n");
+                   "Phrase2=Hi all\r\nWidth=2000000000\r\nHeight=2000000000\r\n"
+                   "Turnsound=1\r\n");
     Lobby lobby;
     {
         auto w = windowIn(home.path(), 0, lobby.port());
@@ -227,8 +229,14 @@ void TestTablePreferences::changesBeforeTheConnectionKeepTheStoredSettings() {
             QVERIFY2(saved.contains(kept), kept);
     }
     auto w = windowIn(home.path(), 0, lobby.port());
+    w->action("TextSize10")->trigger();
+    w->action("Classic1")->trigger();
     start(*w, {"Ann", "x", "false"});
-    QTRY_COMPARE(w->chat().textSize(), 14);
+    QTRY_VERIFY(w->action("UltraFast1")->isChecked()); // the file has been read
+    QCOMPARE(w->chat().textSize(), 10);
+    QVERIFY(w->action("Classic1")->isChecked());
+    const QByteArray saved = readFile(ini);
+    QVERIFY(saved.contains("Textsize=10") && saved.contains("Turnsound=0"));
     const QRect area = w->screen()->availableGeometry();
     QVERIFY(w->width() <= area.width() && w->height() <= area.height());
 }

@@ -4,6 +4,7 @@
 #include "windows/gamestartdialog.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -31,6 +32,7 @@ private slots:
     void spinner();
     void boxes();
     void startRequestsAndHides();
+    void cancelAndEscapeCloseWithoutStarting();
 };
 
 void TestGameStartDialog::startsAtTwentyOneMoreOrLess() {
@@ -148,6 +150,22 @@ void TestGameStartDialog::startRequestsAndHides() {
     QCOMPARE(spy.at(1).at(0).toInt(), 45);
     QCOMPARE(spy.at(1).at(1).value<GameType>(), GameType::OneMoreOrLess);
     QVERIFY(!d.isVisible());
+}
+
+void TestGameStartDialog::cancelAndEscapeCloseWithoutStarting() {
+    GameStartDialog d;
+    QSignalSpy spy(&d, &GameStartDialog::startRequested);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowActive(&d));
+    QTest::keyClick(&d, Qt::Key_Escape);
+    QVERIFY(!d.isVisible());
+    d.show();
+    auto* cancel = d.findChild<QPushButton*>(QStringLiteral("button_cancel"));
+    QVERIFY(cancel);
+    QCOMPARE(cancel->text(), QStringLiteral("Cancel"));
+    cancel->click();
+    QVERIFY(!d.isVisible());
+    QCOMPARE(spy.count(), 0);
 }
 
 void TestGameStartDialog::feltBackground() {

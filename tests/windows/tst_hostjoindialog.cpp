@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMap>
 #include <QPushButton>
@@ -46,6 +47,12 @@ void TestHostJoinDialog::commandLines() {
     d.setJoining(false);
     QTest::keyClicks(address, QStringLiteral("2"));
     QVERIFY(d.isJoining());
+
+    // The note names the port the game really uses.
+    auto* note = d.findChild<QLabel*>(QStringLiteral("label_note"));
+    QVERIFY(note->text().contains(QStringLiteral("port 7772 ")));
+    d.setPort(7800);
+    QVERIFY2(note->text().contains(QStringLiteral("port 7800 ")), qPrintable(note->text()));
 }
 
 void TestHostJoinDialog::settingsAndStart() {

@@ -87,6 +87,7 @@ private slots:
     void damagedFiles();
     void failedSaveKeepsOldFile();
     void unreadableFileIsKeptAndEarlierDamageStays();
+    void opensOverTheMainWindow();
 };
 
 void TestTally::gamesAreCounted() {
@@ -94,6 +95,7 @@ void TestTally::gamesAreCounted() {
     Ttallylist w(&book);
     QCOMPARE(w.windowTitle(), QStringLiteral("Vrako - Tally List"));
     QCOMPARE(w.size(), QSize(468, 365));
+    QCOMPARE(text(w, "label_hisname"), QStringLiteral("Wins:")); // nobody chosen yet
     book.addPlayer(QStringLiteral("Ann"));
     book.addPlayer(QStringLiteral("Cy")); // tallied, but not at this table
     list(w, "listbox_tally")->setCurrentRow(0);
@@ -315,6 +317,21 @@ void TestTally::unreadableFileIsKeptAndEarlierDamageStays() {
     QCOMPARE(readFile(path + QStringLiteral(".damaged")), QByteArray("first"));
     QCOMPARE(readFile(path + QStringLiteral(".damaged.1")), QByteArray("second"));
     QVERIFY(book.save(path));
+}
+
+// Like every side window, the tally opens over the main window, wherever that is.
+void TestTally::opensOverTheMainWindow() {
+    QWidget main;
+    main.setGeometry(60, 50, 600, 480);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    TallyBook book;
+    Ttallylist w(&book, &main);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QPoint off = w.frameGeometry().center() - main.frameGeometry().center();
+    QVERIFY2(off.manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
 }
 
 QTEST_MAIN(TestTally)

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -131,28 +132,41 @@ void TestTdownload::downloadAndHandOver() {
     QCOMPARE(t.quits.count(), 1);
     QVERIFY(server.requests.at(0).contains("User-Agent: Mozilla/3.0 (compatible)\r\n"));
 
-    // The desktop refusing the file: the game stays.
-    t.w.setOpener([](const QUrl&) { return false; });
+    // Nothing on the desktop opens the file: the game stays, says where the file is and
+    // offers to open that folder.
+    t.w.show();
+    t.w.setOpener([&t](const QUrl& u) {
+        t.opened.append(u);
+        return u.isLocalFile() && QFileInfo(u.toLocalFile()).isDir();
+    });
     HttpServer again;
     again.parts = {okHeaders(3) + "abc"};
     t.w.setUrl(again.url(QStringLiteral("lobby-setup.deb")));
     t.button("getbutton")->click();
     QTRY_COMPARE(t.ended.count(), 2);
-    QCOMPARE(t.messages.count(), 1);
-    QCOMPARE(t.messages.at(0).at(0).toString(), QStringLiteral("An Error has Occurred."));
+    QCOMPARE(t.text("infolabel3"), QStringLiteral("Saved to ") + t.w.dataFolder());
+    QVERIFY(t.messages.isEmpty());
     QCOMPARE(t.quits.count(), 1);
+    QVERIFY(!t.button("abortbutton")->isVisible());
+    t.button("button_openfolder")->click();
+    QCOMPARE(t.opened.last(), QUrl::fromLocalFile(t.w.dataFolder()));
+    QVERIFY(t.messages.isEmpty());
 }
 
 void TestTdownload::failures_data() {
     QTest::addColumn<QList<QByteArray>>("parts");
-    QTest::newRow("not found") << QList<QByteArray>{
-        "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot here\n"};
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("not found") << QList<QByteArray>{"HTTP/1.1 404 Not Found\r\nContent-Length: "
+                                                    "9\r\nConnection: close\r\n\r\nnot here\n"}
+                               << QStringLiteral("The server answered 404 Not Found");
     QTest::newRow("server closes midway")
-        << QList<QByteArray>{okHeaders(5000) + QByteArray(1200, 'y')};
+        << QList<QByteArray>{okHeaders(5000) + QByteArray(1200, 'y')}
+        << QStringLiteral("The connection closed after 1200 bytes");
 }
 
 void TestTdownload::failures() {
     QFETCH(QList<QByteArray>, parts);
+    QFETCH(QString, reason);
     HttpServer server;
     server.parts = parts;
     server.closeAtEnd = true;
@@ -162,6 +176,7 @@ void TestTdownload::failures() {
     QTRY_COMPARE(t.ended.count(), 1);
     QCOMPARE(t.ended.at(0).at(0).toBool(), false);
     QCOMPARE(t.text("infolabel"), QStringLiteral("Download Aborted"));
+    QCOMPARE(t.text("infolabel3"), reason);
     QCOMPARE(t.w.state(), Tdownload::Failed);
     QVERIFY(t.button("getbutton")->isEnabled());
     QVERIFY(!t.button("abortbutton")->isEnabled());
@@ -215,9 +230,10 @@ void TestTdownload::playWithOthers() {
     });
     t.button("Button2")->click();
     QCOMPARE(t.messages.count(), 1);
-    QCOMPARE(t.messages.at(0).at(0).toString(),
-             QStringLiteral("Please close the game and open the Dovi42 Lobby using the icon on "
-                            "your desktop or using the your Window's start-up menu."));
+    const QString told = t.messages.at(0).at(0).toString();
+    QVERIFY2(told.contains(QStringLiteral("File, Host or Join a Game...")) &&
+                 !told.contains(QStringLiteral("Window")),
+             qPrintable(told));
     QVERIFY(started.isEmpty());
 
     const QString lobby = bin.filePath(QStringLiteral("dovi42-lobby"));
