@@ -45,7 +45,7 @@ detach() { # LOG COMMAND...
     local log=$1
     shift
     (
-        for fd in /proc/$BASHPID/fd/*; do
+        for fd in "/proc/$BASHPID/fd"/*; do
             fd=${fd##*/}
             [ "$fd" -gt 2 ] && eval "exec $fd>&-" 2>/dev/null
         done
