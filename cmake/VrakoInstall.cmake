@@ -59,6 +59,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/vrako/vrako)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so the library scan cannot find them: the X11/Wayland platform plugins
-# and the fonts the table's fixed label sizes are measured for.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
+# and the fonts the table's fixed label sizes are measured for. The Avahi client library is
+# linked, so the scan finds it too; it is named here as well so that the dependency does not
+# hang on the scan alone.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation, libavahi-client3")
+# Tables are announced and found on the local network only where the Avahi daemon runs.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "avahi-daemon")
 include(CPack)

@@ -1,17 +1,22 @@
 // SPDX-License-Identifier: MIT
 // The game server without a window: vrako-server [--port N] [--bot-speed MS]
-// [--round-pause MS] [--seed N]. The first connection gets record 1 and the host's rights.
+// [--round-pause MS] [--seed N] [--name NAME] [--no-announce]. The first connection gets
+// record 1 and the host's rights. The table is announced on the local network until the
+// server stops.
 #include "net/commands.h"
+#include "net/tableannouncer.h"
 #include "net/tsock.h"
 #include "server/tserver.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -38,6 +43,20 @@ bool readNumber(const QCommandLineParser& parser, const QString& name, qulonglon
     return true;
 }
 
+// Who is at the table, for its announcement: people who have logged in, in the seats and
+// watching, and whether a game is on.
+vrako::TableStatus tableStatus(vrako::TServer& server) {
+    const vrako::GameTable& table = server.logic().table();
+    vrako::TableStatus status;
+    for (int r = 1; r <= vrako::GameTable::kRecords; ++r) {
+        const vrako::PlayerRecord& p = table.player(r);
+        if (p.connected && p.loggedIn)
+            ++(vrako::GameTable::isSeat(r) ? status.seats : status.spectators);
+    }
+    status.running = table.state().gamerunning;
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -55,6 +74,9 @@ int main(int argc, char* argv[]) {
     parser.addOption({"round-pause", "Pause between rounds in ms.", "MS"});
     parser.addOption({"login-timeout", "Time a connection has to log in, in ms.", "MS"});
     parser.addOption({"seed", "Seed of the random cards.", "N"});
+    parser.addOption(
+        {"name", "Announce the table as \"NAME's table\" (default: the host name).", "NAME"});
+    parser.addOption({"no-announce", "Do not announce the table on the local network."});
     parser.process(app);
 
     qulonglong port = 7772;
@@ -109,5 +131,33 @@ int main(int argc, char* argv[]) {
     }
     std::printf("Listening on port %u\n", unsigned(server.port()));
     std::fflush(stdout);
+
+    // Destroyed before the server, at the end of main, which a signal reaches too: the
+    // announcement is withdrawn.
+    std::unique_ptr<vrako::TableAnnouncer> announcer;
+    QTimer statusPoll;
+    if (!parser.isSet("no-announce")) {
+        announcer = std::make_unique<vrako::TableAnnouncer>(parser.value("name"), server.port(),
+                                                            tableStatus(server));
+        QObject::connect(announcer.get(), &vrako::TableAnnouncer::announced, announcer.get(),
+                         [](const QString& name) {
+                             std::printf("Announced on the local network as \"%s\"\n",
+                                         qPrintable(name));
+                             std::fflush(stdout);
+                         });
+        if (!announcer->isAvailable())
+            std::fprintf(stderr,
+                         "vrako-server: the Avahi service is not running (%s); the table will be "
+                         "announced on the local network once it runs\n",
+                         qPrintable(announcer->unavailableReason()));
+        // Logins, leavers and the start and end of games have no signal of their own; the
+        // status is cheap to read, and the announcer passes on only changes.
+        vrako::TableAnnouncer* a = announcer.get();
+        const auto refresh = [a, &server] { a->update(tableStatus(server)); };
+        QObject::connect(&server, &vrako::TServer::connectionAccepted, a, refresh);
+        QObject::connect(&server, &vrako::TServer::connectionDropped, a, refresh);
+        QObject::connect(&statusPoll, &QTimer::timeout, a, refresh);
+        statusPoll.start(250);
+    }
     return app.exec();
 }
