@@ -139,7 +139,7 @@ void Session::processparams(const QStringList& args) {
     if (args.size() < 3) {
         // The loading line alone would leave the player waiting for nothing.
         const QString usage =
-            QStringLiteral("To play, start Vrako as: vrako NAME HOST true|false (true joins the "
+            QStringLiteral("To play, start Vrako with vrako NAME HOST true|false (true joins the "
                            "game at HOST, false hosts one), or with no arguments for a solo game.");
         emit systemLine(usage, ClientGame::kBlue);
         std::fprintf(stderr, "vrako: %s\n", qPrintable(usage));

@@ -133,7 +133,7 @@ void TestSession::failedConnectionsInWords() {
 
 void TestSession::tooFewArgumentsTellHowToStart() {
     const QString usage = QStringLiteral(
-        "To play, start Vrako as: vrako NAME HOST true|false (true joins the game at HOST, false "
+        "To play, start Vrako with vrako NAME HOST true|false (true joins the game at HOST, false "
         "hosts one), or with no arguments for a solo game.");
     for (const QStringList& args : {QStringList{"Ann"}, QStringList{"Ann", "10.0.0.5"}}) {
         ProgramSettings settings;
