@@ -224,6 +224,7 @@ bool TSock::Open() {
     m_failed = false;
     m_outputFailed = false;
     m_connectErrno = 0;
+    m_resetAfterInput = 0;
     const quint16 port = resolvePort();
     const quint32 host = resolveHost();
     m_peerAddr = host;
@@ -381,6 +382,7 @@ bool TSock::Close() {
     m_failed = false;
     m_outputFailed = false;
     m_connectErrno = 0;
+    m_resetAfterInput = 0;
     m_out.clear();
     const bool wasListener = m_listening;
     m_listening = false;
@@ -404,6 +406,10 @@ void TSock::onReadable() {
     m_in.resize(had + kReadChunk);
     const ssize_t got = ::recv(m_fd, m_in.data() + had, kReadChunk, 0);
     m_in.resize(had + (got > 0 ? got : 0));
+    if (got == 0 && m_resetAfterInput != 0) {
+        failConnection(m_resetAfterInput);
+        return;
+    }
     if (got == 0) {
         // Orderly close by the peer.
         QPointer<TSock> self(this);
@@ -445,7 +451,12 @@ void TSock::onWritable() {
             if (::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0)
                 err = errno;
         }
-        if (err != 0) {
+        if (err == ECONNRESET || err == EPIPE) {
+            // The connection was made and reset before this notification was handled (a server
+            // that answered at once and closed hard). What it sent is still waiting in the
+            // kernel: the socket counts as connected, reads it, and reports the reset after it.
+            m_resetAfterInput = winsockCodeFromErrno(err);
+        } else if (err != 0) {
             // The attempt failed: the socket stays in the connecting state until it is closed,
             // but its readiness is no longer watched.
             m_connectErrno = err;

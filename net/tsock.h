@@ -117,6 +117,9 @@ private:
     bool m_outputFailed = false;
     // errno of a connect() that failed at once; reported from the event loop like any other.
     int m_connectErrno = 0;
+    // WinSock code of a reset found when the connection was noticed; reported once what came
+    // before it has been read.
+    int m_resetAfterInput = 0;
     // Counts handles this object has held, so that a deferred call meant for an earlier
     // handle is not applied to a later one that happens to get the same descriptor number.
     quint32 m_generation = 0;

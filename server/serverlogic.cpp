@@ -166,6 +166,8 @@ void ServerLogic::kickhim(int sender, std::string_view args) {
     // Only the host removes players, and only a record that has a connection.
     if (sender != 1 || from != 1 || !target || !m_table.isPresent(*target))
         return;
+    // The removed player is told so, in the words the others hear, before the connection ends.
+    m_table.sendTo(*target, msg::playerdisconnected(*target, player(*target).name));
     m_host.closeConnection(*target);
 }
 

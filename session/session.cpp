@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QRandomGenerator>
+#include <cstdio>
 
 namespace vrako {
 
@@ -18,12 +19,43 @@ Session::Session(const ProgramSettings& settings, QObject* parent)
     connect(m_conn, &ClientConnection::messageReceived, m_game,
             [this](const std::string& m) { m_game->dispatch(m); });
     connect(m_game, &ClientGame::sendRequested, m_conn, &ClientConnection::send);
-    connect(m_conn, &ClientConnection::socketClosed, this, &Session::connectionClosed);
-    connect(m_conn, &ClientConnection::errorReported, this, [this](const QString& message) {
-        if (!m_game->loggedin())
-            emit systemLine(QStringLiteral("Cannot connect to the game: ") + message,
-                            ClientGame::kBlue);
+    connect(m_conn, &ClientConnection::socketClosed, this, [this](ClientConnection::Ending e) {
+        end(e == ClientConnection::Ending::Closed
+                ? QStringLiteral("The host has ended the game.")
+                : QStringLiteral("The connection to the host was lost."));
     });
+    connect(m_game, &ClientGame::closeRequested, this,
+            [this] { end(QStringLiteral("The host removed you from the game.")); });
+    // The window tells of a full game itself; the close that follows says nothing more.
+    connect(m_game, &ClientGame::gameFull, this, [this] { m_ended = true; });
+    connect(m_conn, &ClientConnection::connectFailed, this,
+            [this](ClientConnection::Failure failure, const QString& report) {
+                const QString where =
+                    QStringLiteral("%1, port %2").arg(m_connectHost).arg(m_connectPort);
+                QString text;
+                switch (failure) {
+                case ClientConnection::Failure::Refused:
+                    text = QStringLiteral("Nobody is hosting a game at ") + where +
+                           QStringLiteral(". Is the host's game running?");
+                    break;
+                case ClientConnection::Failure::Unreachable:
+                    text = m_connectHost +
+                           QStringLiteral(" cannot be reached: a network or firewall problem.");
+                    break;
+                case ClientConnection::Failure::UnknownHost:
+                    text = QStringLiteral("No computer named ") + m_connectHost +
+                           QStringLiteral(" was found.");
+                    break;
+                case ClientConnection::Failure::Other:
+                    text =
+                        QStringLiteral("Cannot connect to the game at ") + where + QLatin1Char('.');
+                    break;
+                }
+                emit systemLine(text, ClientGame::kBlue);
+                emit systemLine(QStringLiteral("Cannot connect to the game: ") + report,
+                                ClientGame::kBlue);
+                emit connectFailed(text, report);
+            });
 }
 
 Session::~Session() = default;
@@ -106,16 +138,19 @@ void Session::processparams(const QStringList& args) {
     m_game->setHosting(false);
     emit hostingChanged(false);
     if (args.isEmpty()) {
-        emit systemLine(QStringLiteral("Loading Solo Game..Please wait."), ClientGame::kBlue);
-        emit soloStarted();
-        m_hostaddress = QStringLiteral("127.0.0.1");
-        m_game->setPlayerName(QStringLiteral("You"));
-        hostpress();
+        startSolo();
         return;
     }
     emit systemLine(QStringLiteral("Loading Multi-player Game.. Please Wait."), ClientGame::kBlue);
-    if (args.size() < 3)
+    if (args.size() < 3) {
+        // The loading line alone would leave the player waiting for nothing.
+        const QString usage =
+            QStringLiteral("To play, start Vrako with vrako NAME HOST true|false (true joins the "
+                           "game at HOST, false hosts one), or with no arguments for a solo game.");
+        emit systemLine(usage, ClientGame::kBlue);
+        std::fprintf(stderr, "vrako: %s\n", qPrintable(usage));
         return;
+    }
     // The server would replace these in the login; the name we send in requests must match.
     m_game->setPlayerName(
         QString::fromStdString(ServerLogic::cleanName(args[0].toUtf8().toStdString())));
@@ -127,6 +162,15 @@ void Session::processparams(const QStringList& args) {
     openLobbyConnection();
 }
 
+void Session::startSolo() {
+    m_solo = true;
+    emit systemLine(QStringLiteral("Loading Solo Game..Please wait."), ClientGame::kBlue);
+    emit soloStarted();
+    m_hostaddress = QStringLiteral("127.0.0.1");
+    m_game->setPlayerName(QStringLiteral("You"));
+    hostpress();
+}
+
 void Session::hostpress() {
     if (!m_server) {
         m_server = new TServer(QRandomGenerator::system()->generate64(), this);
@@ -135,21 +179,69 @@ void Session::hostpress() {
     try {
         m_server->listen(m_settings.port);
     } catch (const ESockException& e) {
-        // Without our own server there is nothing to host: say why and take no role.
-        emit messageWanted(QString::fromUtf8(e.what()));
-        return;
+        const QString report = QString::fromUtf8(e.what());
+        if (!m_solo) {
+            // Without our own server there is nothing to host: say why and take no role yet.
+            delete m_server;
+            m_server = nullptr;
+            emit portBusy(QStringLiteral("Port %1 is already in use, probably by another Vrako "
+                                         "on this computer.")
+                              .arg(m_settings.port),
+                          report);
+            return;
+        }
+        // Nobody is told to join a solo game, so any free port serves.
+        try {
+            m_server->listen(0);
+        } catch (const ESockException& again) {
+            emit messageWanted(QString::fromUtf8(again.what()));
+            return;
+        }
+        emit systemLine(QStringLiteral("Port %1 is already in use; this solo game uses port %2.")
+                            .arg(m_settings.port)
+                            .arg(m_server->port()),
+                        ClientGame::kBlue);
     }
     m_game->setHosting(true);
     // Our own server: with port 0 the system chose the port it listens on.
-    m_conn->open(QStringLiteral("127.0.0.1"),
-                 m_server->port() ? m_server->port() : m_settings.port);
+    openConnection(QStringLiteral("127.0.0.1"),
+                   m_server->port() ? m_server->port() : m_settings.port);
     emit hostingChanged(true);
 }
 
 void Session::joinpress() {
-    m_conn->open(m_hostaddress, m_settings.port);
+    openConnection(m_hostaddress, m_settings.port);
     m_game->setHosting(false);
     emit hostingChanged(false);
+}
+
+void Session::joinBusyPort() {
+    m_hostaddress = QStringLiteral("127.0.0.1");
+    joinpress();
+}
+
+void Session::playSolo() {
+    // The lobby is only told of games others can join.
+    m_lobby.reset();
+    startSolo();
+}
+
+void Session::retryConnection() {
+    if (!m_connectHost.isEmpty())
+        openConnection(m_connectHost, m_connectPort);
+}
+
+void Session::openConnection(const QString& host, quint16 port) {
+    m_connectHost = host;
+    m_connectPort = port;
+    m_conn->open(host, port);
+}
+
+void Session::end(const QString& why) {
+    if (m_ended)
+        return;
+    m_ended = true;
+    emit gameEnded(why);
 }
 
 bool Session::handOver(const std::function<bool()>& start) {

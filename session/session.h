@@ -60,12 +60,20 @@ public:
     bool saveTally();
 
     // Reads the arguments (without the program name) and takes the role they name: none for a
-    // solo game, else a name, a host address and "true" to join.
+    // solo game, else a name, a host address and "true" to join. One or two arguments take no
+    // role; the player is told how to start, in the chat and on standard error.
     void processparams(const QStringList& args);
-    // Starts our own server and joins it; a port that cannot be had is reported, no role taken.
+    // Starts our own server and joins it. A solo game whose port is taken hosts on a free port
+    // (nobody needs to find it); a host whose port is taken takes no role and reports portBusy.
     void hostpress();
     // Joins the game at hostaddress().
     void joinpress();
+    // The ways on from a taken game port: join the game on it at this computer under the same
+    // name, or play a solo game instead.
+    void joinBusyPort();
+    void playSolo();
+    // Tries again the connection whose attempt failed.
+    void retryConnection();
     // Starts another copy of the program through `start` (which says whether it started) and
     // frees the game port first, so a new copy that hosts can listen on it; when the start
     // fails this copy listens again.
@@ -82,10 +90,18 @@ signals:
     void hostingChanged(bool hosting);
     // Something the player must read in a message box.
     void messageWanted(const QString& text);
-    // The connection to the game is gone, every message before the close handled.
-    void connectionClosed();
+    // A host could not have its game port: what to tell the player, and the socket's report.
+    void portBusy(const QString& text, const QString& report);
+    // The connection to the game could not be made: what it means, and the socket's report.
+    void connectFailed(const QString& text, const QString& report);
+    // The game is over for this copy (the host ended it, the connection broke, the host removed
+    // this player), every message before it handled; why, in words.
+    void gameEnded(const QString& why);
 
 private:
+    void startSolo();
+    void openConnection(const QString& host, quint16 port);
+    void end(const QString& why);
     void openLobbyConnection();
     // The preferences to write: those in force, or before the file was read the stored ones
     // with the user's changes.
@@ -102,6 +118,12 @@ private:
     bool m_prefsRead = false;
     TallyBook* m_tally;
     QString m_hostaddress;
+    bool m_solo = false;
+    // Where the client connects (our own server's port when hosting).
+    QString m_connectHost;
+    quint16 m_connectPort = 0;
+    // Told once: a full game, a removal or the close that follows them ends nothing more.
+    bool m_ended = false;
 };
 
 } // namespace vrako

@@ -25,6 +25,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace vrako {
 namespace {
@@ -131,11 +132,29 @@ void Tchat::wireSideWindows() {
 
 void Tchat::wireGame() {
     ClientGame* g = &game();
-    connect(m_session, &Session::connectionClosed, this, [this] {
-        // A "Game is full" box closes the window itself once the player has read it.
-        if (!m_closeAfterMessage)
-            close();
+    connect(m_session, &Session::gameEnded, this, [this](const QString& why) {
+        // A box already on its way to closing the window (a full game) has said enough.
+        if (!m_closing && !m_closeAfterMessage)
+            showMessage(why, true);
     });
+    connect(m_session, &Session::portBusy, this,
+            [this](const QString& text, const QString& report) {
+                offerWaysOn(
+                    text, report,
+                    {{QStringLiteral("Join That Game"), "joingame",
+                      [this] { m_session->joinBusyPort(); }},
+                     {QStringLiteral("Play Solo"), "playsolo", [this] { m_session->playSolo(); }},
+                     {QStringLiteral("Quit"), "quit", [this] { close(); }}});
+            });
+    connect(m_session, &Session::connectFailed, this,
+            [this](const QString& text, const QString& report) {
+                offerWaysOn(
+                    text, report,
+                    {{QStringLiteral("Try Again"), "tryagain",
+                      [this] { m_session->retryConnection(); }},
+                     {QStringLiteral("Host or Join..."), "hostorjoin", [this] { hostOrJoin(); }},
+                     {QStringLiteral("Quit"), "quit", [this] { close(); }}});
+            });
     connect(m_session, &Session::systemLine, m_chat, &ChatPanel::addSystemLine);
     connect(m_session, &Session::messageWanted, this,
             [this](const QString& text) { showMessage(text, false); });
@@ -177,7 +196,6 @@ void Tchat::wireGame() {
         else
             m_session->tally().addgame(who, others);
     });
-    connect(g, &ClientGame::closeRequested, this, &QWidget::close);
     connect(g, &ClientGame::gameFull, this,
             [this] { showMessage(QStringLiteral("Game is full"), true); });
     connect(g, &ClientGame::notConnected, this,
@@ -222,6 +240,25 @@ void Tchat::showMessage(const QString& text, bool closeAfter) {
     box->open();
 }
 
+void Tchat::offerWaysOn(const QString& text, const QString& report, const QList<WayOn>& ways) {
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Vrako"), text,
+                                QMessageBox::NoButton, this);
+    box->setObjectName(QStringLiteral("messagebox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setDetailedText(report);
+    for (qsizetype i = 0; i < ways.size(); ++i) {
+        const WayOn& way = ways[i];
+        // The last way gives up, and Escape takes it.
+        QPushButton* button = box->addButton(
+            way.caption, i + 1 == ways.size() ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+        button->setObjectName(QLatin1String(way.name));
+        connect(button, &QPushButton::clicked, this, way.take);
+        if (i == 0)
+            box->setDefaultButton(button);
+    }
+    box->open();
+}
+
 void Tchat::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (m_paramsRead)
@@ -255,6 +292,7 @@ void Tchat::resizeEvent(QResizeEvent* event) {
 }
 
 void Tchat::closeEvent(QCloseEvent* event) {
+    m_closing = true;
     saveOnExit();
     for (QWidget* w : m_windows)
         w->hide();

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <QSystemSemaphore>
+#include <functional>
 
 class QAction;
 class QActionGroup;
@@ -89,6 +90,14 @@ private:
     void syncMenus();
     void showHosting(bool hosting);
     void showMessage(const QString& text, bool closeAfter);
+    // A failure the player can get past: the text, the socket's report underneath, and one
+    // button per way on (caption, object name, what it does).
+    struct WayOn {
+        QString caption;
+        const char* name;
+        std::function<void()> take;
+    };
+    void offerWaysOn(const QString& text, const QString& report, const QList<WayOn>& ways);
     void chooseTextColour();
     void chooseTextSize(int points);
     void showTextSize(int points);
@@ -107,6 +116,8 @@ private:
     QWidget* m_clientArea = nullptr;
     bool m_paramsRead = false;
     bool m_closeAfterMessage = false;
+    // The player closed the window: the game's end that follows needs no explaining.
+    bool m_closing = false;
 
     QList<QWidget*> m_windows;
     Tabout* m_about = nullptr;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The client's connection hands out what the server said before it went, in order, and then
-// reports the loss, whether the server closed or reset the connection.
+// reports the end, telling a server that closed the connection from one that reset it.
 #include "client/clientconnection.h"
 
 #include <QSignalSpy>
@@ -32,8 +32,11 @@ void TestClientConnection::lossComesAfterTheLastMessages() {
     QStringList order;
     connect(&conn, &ClientConnection::messageReceived, this,
             [&](const std::string& m) { order.append(QString::fromStdString(m)); });
-    connect(&conn, &ClientConnection::socketClosed, this,
-            [&] { order.append(QStringLiteral("closed")); });
+    // The window tells the player which it was.
+    connect(&conn, &ClientConnection::socketClosed, this, [&](ClientConnection::Ending e) {
+        order.append(e == ClientConnection::Ending::Closed ? QStringLiteral("closed")
+                                                           : QStringLiteral("lost"));
+    });
     conn.open(QStringLiteral("127.0.0.1"), server.serverPort());
     QVERIFY(server.waitForNewConnection(5000));
     QTcpSocket* peer = server.nextPendingConnection();
@@ -50,7 +53,7 @@ void TestClientConnection::lossComesAfterTheLastMessages() {
         ::setsockopt(int(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
     }
     peer->close();
-    QTRY_COMPARE(order, (QStringList{"CMD_full+", "CMD_chat+1+bye", "closed"}));
+    QTRY_COMPARE(order, (QStringList{"CMD_full+", "CMD_chat+1+bye", reset ? "lost" : "closed"}));
     QTest::qWait(50);
     QCOMPARE(order.size(), 3); // reported once
 }

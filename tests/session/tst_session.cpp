@@ -1,9 +1,16 @@
 // SPDX-License-Identifier: MIT
-// The session handing the game port over to a copy started from it.
+// The session: handing the game port over to a copy started from it, failed connections told
+// in words, and a command line that names no role.
+#include "client/clientconnection.h"
 #include "server/tserver.h"
 #include "session/session.h"
 
+#include <QSignalSpy>
+#include <QTemporaryFile>
 #include <QTest>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace vrako;
 
@@ -11,7 +18,37 @@ class TestSession : public QObject {
     Q_OBJECT
 private slots:
     void handOverFreesThePortAndTakesItBackOnFailure();
+    void failedConnectionsInWords_data();
+    void failedConnectionsInWords();
+    void tooFewArgumentsTellHowToStart();
 };
+
+namespace {
+
+// A listener on a free loopback port that takes no more connections: one made at once fills
+// its queue, so a later attempt is never answered.
+struct Blackhole {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    int filler = ::socket(AF_INET, SOCK_STREAM, 0);
+    quint16 port = 0;
+    Blackhole() {
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        auto* a = reinterpret_cast<sockaddr*>(&addr);
+        if (::bind(fd, a, len) != 0 || ::listen(fd, 0) != 0 || ::getsockname(fd, a, &len) != 0 ||
+            ::connect(filler, a, len) != 0)
+            return;
+        port = ntohs(addr.sin_port);
+    }
+    ~Blackhole() {
+        ::close(filler);
+        ::close(fd);
+    }
+};
+
+} // namespace
 
 void TestSession::handOverFreesThePortAndTakesItBackOnFailure() {
     ProgramSettings settings;
@@ -37,6 +74,92 @@ void TestSession::handOverFreesThePortAndTakesItBackOnFailure() {
         return true;
     }));
     QVERIFY(newCopyListened);
+}
+
+void TestSession::failedConnectionsInWords_data() {
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("refused") << "127.0.0.1"
+                             << "Nobody is hosting a game at 127.0.0.1, port %1. Is the host's "
+                                "game running?"
+                             << "Error #10061 (WSAECONNREFUSED)";
+    // The system has no route to a group address.
+    QTest::newRow("unreachable") << "224.0.0.1"
+                                 << "224.0.0.1 cannot be reached: a network or firewall problem."
+                                 << "Error #10051 (WSAENETUNREACH)";
+    QTest::newRow("no answer") << "127.0.0.1"
+                               << "127.0.0.1 cannot be reached: a network or firewall problem."
+                               << "No answer in 0.3 s";
+    QTest::newRow("no such name") << "1.2.3.4.5"
+                                  << "No computer named 1.2.3.4.5 was found."
+                                  << "Host Lookup - Could Not Find Host Entry";
+}
+
+void TestSession::failedConnectionsInWords() {
+    QFETCH(QString, host);
+    QFETCH(QString, text);
+    QFETCH(QString, report);
+    Blackhole blackhole;
+    QVERIFY(blackhole.port != 0);
+    quint16 port = blackhole.port;
+    if (QTest::currentDataTag() != QLatin1String("no answer")) {
+        TServer gone(1); // a port nobody listens on any more
+        gone.listen(0);
+        port = gone.port();
+    }
+    ProgramSettings settings;
+    settings.port = port;
+    settings.lobbyPort = 1;
+    Session session(settings);
+    session.connection().setConnectTimeout(300);
+    QSignalSpy failed(&session, &Session::connectFailed);
+    QStringList lines;
+    connect(&session, &Session::systemLine, this, [&](const QString& line) { lines.append(line); });
+    session.processparams({QStringLiteral("Ann"), host, QStringLiteral("true")});
+    text.replace(QStringLiteral("%1"), QString::number(port));
+    QTRY_COMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), text);
+    QCOMPARE(failed.at(0).at(1).toString(), report);
+    // The chat keeps both, the socket's own words last.
+    QCOMPARE(lines.mid(lines.size() - 2),
+             (QStringList{text, QStringLiteral("Cannot connect to the game: ") + report}));
+
+    // Trying again makes a new attempt, which fails the same way once more.
+    session.retryConnection();
+    QTRY_COMPARE(failed.count(), 2);
+    QCOMPARE(failed.at(1).at(1).toString(), report);
+}
+
+void TestSession::tooFewArgumentsTellHowToStart() {
+    const QString usage = QStringLiteral(
+        "To play, start Vrako with vrako NAME HOST true|false (true joins the game at HOST, false "
+        "hosts one), or with no arguments for a solo game.");
+    for (const QStringList& args : {QStringList{"Ann"}, QStringList{"Ann", "10.0.0.5"}}) {
+        ProgramSettings settings;
+        settings.port = 0;
+        settings.lobbyPort = 1;
+        Session session(settings);
+        QStringList lines;
+        connect(&session, &Session::systemLine, this,
+                [&](const QString& line) { lines.append(line); });
+        // Standard error, caught in a file for the length of the call.
+        QTemporaryFile err;
+        QVERIFY(err.open());
+        std::fflush(stderr);
+        const int saved = ::dup(2);
+        ::dup2(err.handle(), 2);
+        session.processparams(args);
+        std::fflush(stderr);
+        ::dup2(saved, 2);
+        ::close(saved);
+        QCOMPARE(lines, (QStringList{"Loading Multi-player Game.. Please Wait.", usage}));
+        err.seek(0);
+        QCOMPARE(QString::fromUtf8(err.readAll()),
+                 QStringLiteral("vrako: ") + usage + QLatin1Char('\n'));
+        QVERIFY(!session.server());
+        QVERIFY(!session.connection().sock().hasHandle());
+    }
 }
 
 QTEST_MAIN(TestSession)

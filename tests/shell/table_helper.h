@@ -15,6 +15,7 @@
 #include "widgets/richtextview.h"
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -69,6 +70,17 @@ inline std::unique_ptr<Tchat> fastHost(const Lobby& lobby, std::uint64_t seed) {
 inline void start(Tchat& w, const QStringList& args) {
     w.processparams(args);
     w.show();
+}
+
+// Waits for the message box a window shows, accepts it and returns its text (empty when none
+// came).
+inline QString acceptMessage(Tchat& w) {
+    QMessageBox* box = nullptr;
+    if (!QTest::qWaitFor([&] { return (box = w.findChild<QMessageBox*>()) != nullptr; }))
+        return {};
+    const QString text = box->text();
+    box->accept();
+    return text;
 }
 
 inline QString chatText(Tchat& w) {

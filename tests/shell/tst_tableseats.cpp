@@ -143,9 +143,10 @@ void TestTableSeats::watchingAndRemoval() {
     for (Tchat* w : all)
         QTRY_VERIFY(eyesMatch(*w, 3, false));
 
-    // The host removes Cy: Cy's window closes and the seat goes back to the computer.
+    // The host removes Cy: Cy is told, the window closes and the seat goes back to the computer.
     host->board().label_name2ContextPopup(3);
     popupItem(*host, "RemoveFromGame1")->trigger();
+    QCOMPARE(acceptMessage(*cy), QStringLiteral("The host removed you from the game."));
     QTRY_VERIFY(!cy->isVisible());
     for (Tchat* w : {host.get(), bo.get(), eve.get()}) {
         QTRY_COMPARE(w->board().nameLabel(3)->text(), QStringLiteral("Klitz"));
@@ -164,6 +165,7 @@ void TestTableSeats::watchingAndRemoval() {
     QVERIFY(eve->isVisible());
     spies->setHoveredIndex(0);
     spies->removeAction()->trigger();
+    QCOMPARE(acceptMessage(*eve), QStringLiteral("The host removed you from the game."));
     QTRY_VERIFY(!eve->isVisible());
     QTRY_VERIFY(spies->entries().isEmpty());
     QTRY_VERIFY(bo->spyList()->entries().isEmpty());

@@ -9,6 +9,7 @@
 #include "table_helper.h"
 #include "widgets/richtextview.h"
 #include "widgets/soundplayer.h"
+#include "windows/hostjoindialog.h"
 #include "windows/spylist.h"
 
 #include <QAction>
@@ -16,10 +17,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace vrako;
 using namespace vrako::tabletest;
@@ -160,11 +165,18 @@ void TestTchat::hostJoinersAndSpectator() {
     QTRY_VERIFY(chatText(*host).contains(QStringLiteral("Eve has left.")));
     QVERIFY(host->spyList()->entries().isEmpty());
 
-    // The host removes Bo: Bo's window closes.
+    // The host removes Bo: Bo is told so, and the window closes once Bo has read it.
     bo.show();
     host->game().kicking(2);
-    QTRY_VERIFY(!bo.isVisible());
+    QMessageBox* box = nullptr;
+    QTRY_VERIFY((box = bo.findChild<QMessageBox*>()) != nullptr);
+    QCOMPARE(box->text(), QStringLiteral("The host removed you from the game."));
     QTRY_COMPARE(host->board().nameLabel(2)->text(), QStringLiteral("Klot"));
+    QTest::qWait(50); // the close that follows adds nothing
+    QCOMPARE(bo.findChildren<QMessageBox*>().size(), 1);
+    QVERIFY(bo.isVisible());
+    box->accept();
+    QTRY_VERIFY(!bo.isVisible());
 }
 
 void TestTchat::tenthConnectionIsTurnedAway() {
@@ -188,6 +200,30 @@ void TestTchat::tenthConnectionIsTurnedAway() {
     QVERIFY(tenth->isVisible());
     box->accept();
     QTRY_VERIFY(!tenth->isVisible());
+
+    // A busy host may answer and reset the connection before the copy has handled its own
+    // connect: what the host said still waits in the kernel and is shown.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    auto* a = reinterpret_cast<sockaddr*>(&addr);
+    QVERIFY(::bind(listener, a, len) == 0 && ::listen(listener, 1) == 0 &&
+            ::getsockname(listener, a, &len) == 0);
+    auto late = window(ntohs(addr.sin_port), lobby.port());
+    start(*late, {"Zed", "127.0.0.1", "true"});
+    const int peer = ::accept(listener, nullptr, nullptr);
+    QVERIFY(peer >= 0);
+    QCOMPARE(::send(peer, "CMD_full+\xFF", 10, 0), 10);
+    const linger hard{1, 0};
+    ::setsockopt(peer, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    ::close(peer);
+    ::close(listener);
+    QTRY_VERIFY((box = late->findChild<QMessageBox*>()) != nullptr);
+    QCOMPARE(box->text(), QStringLiteral("Game is full"));
+    QTest::qWait(50); // the reset that follows adds nothing
+    QCOMPARE(late->findChildren<QMessageBox*>().size(), 1);
 }
 
 void TestTchat::hostLeavingClosesJoiners() {
@@ -199,6 +235,12 @@ void TestTchat::hostLeavingClosesJoiners() {
     start(*joiner, {"Bo", "127.0.0.1", "true"});
     QTRY_COMPARE(joiner->game().myseat(), 2);
     host.reset();
+    // The window says why before the program ends.
+    QMessageBox* box = nullptr;
+    QTRY_VERIFY((box = joiner->findChild<QMessageBox*>()) != nullptr);
+    QCOMPARE(box->text(), QStringLiteral("The host has ended the game."));
+    QVERIFY(joiner->isVisible());
+    box->accept();
     QTRY_VERIFY(!joiner->isVisible());
 }
 
@@ -251,28 +293,85 @@ void TestTchat::failuresAreShown() {
     auto first = window(0, lobby.port());
     start(*first, {"Ann", "x", "false"});
     QTRY_COMPARE(first->game().myseat(), 1);
+    const quint16 port = first->server()->port();
+    const auto clickIn = [](QMessageBox* box, const char* button) {
+        QTest::mouseClick(box->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+    };
 
-    // A second host on the same port takes no role and says why.
-    auto second = window(first->server()->port(), lobby.port());
-    start(*second, {"Bo+Co", "x", "false"});
+    // Nobody joins a solo game: with its port taken it plays on another.
+    auto solo = window(port, lobby.port());
+    solo->processparams({});
+    QTRY_COMPARE(solo->game().myseat(), 1);
+    QVERIFY(solo->server()->port() != port);
+    QVERIFY(chatText(*solo).contains(QStringLiteral("Port %1 is already in use; this solo game "
+                                                    "uses port %2.")
+                                         .arg(port)
+                                         .arg(solo->server()->port())));
+    QVERIFY(!solo->findChild<QMessageBox*>());
+
+    // A second host says so in words, the socket's report underneath, and offers ways on.
+    const auto busyHost = [&](const QString& name) {
+        auto w = window(port, lobby.port());
+        start(*w, {name, "x", "false"});
+        return w;
+    };
+    auto joining = busyHost(QStringLiteral("Bo+Co"));
     QMessageBox* box = nullptr;
-    QTRY_VERIFY((box = second->findChild<QMessageBox*>()) != nullptr);
-    QCOMPARE(box->text(), QStringLiteral("Listen - Error Binding Socket"));
-    QVERIFY(!second->game().hosting());
-    QVERIFY(!second->action("StartGame1")->isEnabled());
-    QVERIFY(!second->connection().sock().hasHandle());
-    QTest::qWait(50);
-    QCOMPARE(first->server()->connectionCount(), 1);
-    // The name we would send is the one the server keeps.
-    QCOMPARE(second->game().playername(), QStringLiteral("Bo_Co"));
+    QTRY_VERIFY((box = joining->findChild<QMessageBox*>()) != nullptr);
+    QCOMPARE(
+        box->text(),
+        QStringLiteral("Port %1 is already in use, probably by another Vrako on this computer.")
+            .arg(port));
+    QCOMPARE(box->detailedText(), QStringLiteral("Listen - Error Binding Socket"));
+    QVERIFY(!joining->game().hosting());
+    QVERIFY(!joining->action("StartGame1")->isEnabled());
+    QVERIFY(!joining->connection().sock().hasHandle());
+    // Join: the game on that port, under the name the server keeps.
+    clickIn(box, "joingame");
+    QTRY_COMPARE(joining->game().myseat(), 2);
+    QTRY_COMPARE(first->board().nameLabel(2)->text(), QStringLiteral("Bo_Co"));
+    QVERIFY(!joining->game().hosting());
+    // Play solo: a solo game on a free port.
+    auto soloAfter = busyHost(QStringLiteral("Cy"));
+    QTRY_VERIFY((box = soloAfter->findChild<QMessageBox*>()) != nullptr);
+    clickIn(box, "playsolo");
+    QTRY_COMPARE(soloAfter->game().myseat(), 1);
+    QCOMPARE(soloAfter->game().playername(), QStringLiteral("You"));
+    QVERIFY(soloAfter->game().hosting());
+    QVERIFY(soloAfter->server()->port() != port);
+    // Quit.
+    auto quitting = busyHost(QStringLiteral("Di"));
+    QTRY_VERIFY((box = quitting->findChild<QMessageBox*>()) != nullptr);
+    clickIn(box, "quit");
+    QTRY_VERIFY(!quitting->isVisible());
 
-    // A refused join is reported in the chat instead of waiting for ever.
-    auto joiner = window(first->server()->port(), lobby.port());
+    // A refused join says what it means; trying again once a game is there joins it.
     first.reset();
-    start(*joiner, {"Cy", "127.0.0.1", "true"});
-    QTRY_VERIFY(chatText(*joiner).contains(
-        QStringLiteral("Cannot connect to the game: Error #10061 (WSAECONNREFUSED)")));
+    auto joiner = window(port, lobby.port());
+    start(*joiner, {"Eve", "127.0.0.1", "true"});
+    QTRY_VERIFY((box = joiner->findChild<QMessageBox*>()) != nullptr);
+    const QString refused =
+        QStringLiteral(
+            "Nobody is hosting a game at 127.0.0.1, port %1. Is the host's game running?")
+            .arg(port);
+    QCOMPARE(box->text(), refused);
+    QCOMPARE(box->detailedText(), QStringLiteral("Error #10061 (WSAECONNREFUSED)"));
+    QVERIFY(chatText(*joiner).contains(refused));
     QVERIFY(joiner->isVisible());
+    TServer later(1);
+    later.listen(port);
+    clickIn(box, "tryagain");
+    QTRY_VERIFY(joiner->game().loggedin());
+
+    // Host or Join... opens that dialog.
+    later.stopListening();
+    auto other = window(port, lobby.port());
+    start(*other, {"Flo", "127.0.0.1", "true"});
+    QTRY_VERIFY((box = other->findChild<QMessageBox*>()) != nullptr);
+    clickIn(box, "hostorjoin");
+    HostJoinDialog* dialog = nullptr;
+    QTRY_VERIFY((dialog = other->findChild<HostJoinDialog*>()) != nullptr);
+    QVERIFY(dialog->isVisible());
 }
 
 QTEST_MAIN(TestTchat)
