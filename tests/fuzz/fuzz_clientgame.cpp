@@ -44,6 +44,9 @@ void checkState(const vrako::ClientGame& game) {
         const vrako::HandCard* c = game.card(id);
         require(c && c->id == id && c->code >= 0 && c->code < vrako::card::kFaceCount);
     }
+    // A card the client holds is one it shows, and the other way round.
+    for (int id = 1; id <= 14; ++id)
+        require((game.card(id) != nullptr) == ids.contains(id));
     require(game.pendingcard() >= 0 && game.pendingcard() <= 14);
     require(game.chooserCardId() >= 0 && game.chooserCardId() <= 14);
     const int top = game.topCard();
