@@ -12,6 +12,7 @@ class TestChatterSounds : public QObject {
 private slots:
     void names();
     void playedOrToldInTheChat();
+    void twentiethSoundWorks();
 };
 
 void TestChatterSounds::names() {
@@ -57,6 +58,29 @@ void TestChatterSounds::playedOrToldInTheChat() {
              QStringLiteral("Ann: <Chatter Sound> Where have you been?"));
     QCOMPARE(lines.at(0).at(1).value<quint32>(), 0xFF0000u);
     // Qt's sample loader leaks when its effect goes away while it still loads.
+    QTest::qWait(50);
+}
+
+// The last sound of the range is played when chatter is on and named in the chat when off.
+void TestChatterSounds::twentiethSoundWorks() {
+    SoundPlayer player;
+    ChatterSounds chatter(&player);
+    chatter.setNameLookup([](int) { return QStringLiteral("Bo"); });
+    int beeps = 0;
+    chatter.setBeeper([&beeps] { ++beeps; });
+    QSignalSpy played(&player, &SoundPlayer::played);
+    QSignalSpy lines(&chatter, &ChatterSounds::systemLine);
+
+    chatter.setEnabled(true);
+    chatter.playasound(QStringLiteral("2+wave20+"));
+    QCOMPARE(beeps, 0);
+    QCOMPARE(played.count(), 1);
+    QCOMPARE(played.at(0).at(0).toString(), QStringLiteral("wave20"));
+
+    chatter.setEnabled(false);
+    chatter.playasound(QStringLiteral("2+wave20+"));
+    QCOMPARE(lines.count(), 1);
+    QCOMPARE(lines.at(0).at(0).toString(), QStringLiteral("Bo: <Chatter Sound> Crying"));
     QTest::qWait(50);
 }
 

@@ -33,6 +33,7 @@ private slots:
     void missingFileGivesDefaults();
     void oddValues();
     void notANumberKeepsLoading();
+    void textSizeRangeEnds();
     void storesInOrderAndReadsBack();
     void saveKeepsTheLobbysChanges();
     void closeWritesOnlyChangedBounds_data();
@@ -108,6 +109,13 @@ void TestPreferences::notANumberKeepsLoading() {
     QCOMPARE(p.gameType, QStringLiteral("s"));
     QCOMPARE(p.turnSound, 1);
     QCOMPARE(p.chatterSounds, false);
+}
+
+// Both ends of the accepted chat text sizes load as stored; one past the top is refused.
+void TestPreferences::textSizeRangeEnds() {
+    QCOMPARE(loaded("Textsize=1\n").textSize, 1);
+    QCOMPARE(loaded("Textsize=72\n").textSize, 72);
+    QCOMPARE(loaded("Textsize=73\n").textSize, 8);
 }
 
 void TestPreferences::storesInOrderAndReadsBack() {
