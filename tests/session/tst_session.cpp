@@ -198,6 +198,8 @@ void TestSession::tooFewArgumentsTellHowToStart() {
         QVERIFY(!session.server());
         QVERIFY(!session.connection().sock().hasHandle());
     }
+}
+
 // A settings file that cannot be read may still hold the user's choices: a save, or a save of
 // the phrases, leaves it where it is instead of writing the built-in values over it.
 void TestSession::unreadableSettingsFileIsNotWrittenOver() {
