@@ -108,10 +108,10 @@ std::string thescores(const std::array<int, 4>& scores) {
     return b.f("").done();
 }
 
-std::string thecards(int seat, const std::vector<std::pair<int, int>>& slots) {
+std::string thecards(int seat, const std::vector<std::pair<int, int>>& held) {
     Builder b(cmd::thecards);
     b.f(seat);
-    for (const auto& [slot, card] : slots)
+    for (const auto& [slot, card] : held)
         b.f(slot).f(card);
     return b.done();
 }

@@ -67,32 +67,29 @@ void ServerLogic::handleMessage(int sender, std::string_view message) {
     if (m.command.empty())
         return;
     if (m.command == cmd::logininfo)
-        receivedlogininfo(sender, m.args);
+        apply(sender, msg::parseLogininfo(m.args), &ServerLogic::receivedlogininfo);
     if (m.command == cmd::kickhim)
-        kickhim(sender, m.args);
+        apply(sender, msg::parseKickhim(m.args), &ServerLogic::kickhim);
     if (m.command == cmd::chat)
-        relay(sender, m.args, true);
+        apply(sender, msg::parseChatLine(m.args), &ServerLogic::chat);
     if (m.command == cmd::action)
-        relay(sender, m.args, false);
+        apply(sender, msg::parseChatLine(m.args), &ServerLogic::action);
     if (m.command == cmd::startgame)
-        startgame(sender, m.args);
+        apply(sender, msg::parseStartgame(m.args), &ServerLogic::startgame);
     if (m.command == cmd::playcard)
-        playcard(sender, m.args);
+        apply(sender, msg::parsePlaycard(m.args), &ServerLogic::playcard);
     if (m.command == cmd::drawcard)
-        drawcard(sender, m.args);
+        apply(sender, msg::parseDrawcard(m.args), &ServerLogic::drawcard);
     if (m.command == cmd::justwatch)
-        justwatch(sender, m.args);
+        apply(sender, msg::parseJustwatch(m.args), &ServerLogic::justwatch);
     if (m.command == cmd::playasound)
-        playasound(sender, m.args);
+        apply(sender, msg::parsePlayasound(m.args), &ServerLogic::playasound);
 }
 
-void ServerLogic::receivedlogininfo(int sender, std::string_view args) {
-    FieldReader f(args);
-    const auto record = f.number();
-    if (record != sender)
+void ServerLogic::receivedlogininfo(int sender, const msg::Login& login) {
+    if (login.record != sender)
         return;
-    const std::string_view version = f.field();
-    m_table.logIn(sender, cleanName(f.rest()));
+    m_table.logIn(sender, cleanName(login.name));
     const std::string& name = player(sender).name;
     m_table.sendToAll(msg::newplayerinfo(sender, name));
 
@@ -104,7 +101,7 @@ void ServerLogic::receivedlogininfo(int sender, std::string_view args) {
     if (!others.empty())
         m_table.sendTo(sender, msg::existingplayers(others));
 
-    if (version != cmd::version) {
+    if (login.version != cmd::version) {
         m_table.sendTo(1, msg::havewrongversion(name));
         m_table.sendTo(sender, msg::wrongversion());
     }
@@ -136,11 +133,10 @@ void ServerLogic::sendCatchUp(int record) {
     m_table.sendTo(record, msg::nextplayer(st.currentseat, m_table.directionLetter()));
 }
 
-void ServerLogic::relay(int sender, std::string_view args, bool isChat) {
-    FieldReader f(args);
-    if (f.number() != sender)
+void ServerLogic::relay(int sender, const msg::ChatLine& line, bool isChat) {
+    if (line.record != sender)
         return;
-    const std::string_view text = f.rest();
+    const std::string_view text = line.text;
     const std::string& name = player(sender).name;
     sendRelay(isChat ? msg::chatRelay(sender, name, text) : msg::actionRelay(sender, name, text));
 }
@@ -151,70 +147,52 @@ void ServerLogic::sendRelay(const std::string& bytes) {
         m_table.sendToAll(bytes);
 }
 
-void ServerLogic::playasound(int sender, std::string_view args) {
-    FieldReader f(args);
+void ServerLogic::playasound(int sender, const msg::Sound& sound) {
     // Chatter sounds come from the seats only; spectators cannot send them.
-    if (f.number() != sender || sender > 4)
+    if (sound.record != sender || sender > 4)
         return;
-    sendRelay(msg::playasoundRelay(sender, f.rest()));
+    sendRelay(msg::playasoundRelay(sender, sound.rest));
 }
 
-void ServerLogic::kickhim(int sender, std::string_view args) {
-    FieldReader f(args);
-    const auto from = f.number();
-    const auto target = f.number();
+void ServerLogic::kickhim(int sender, const msg::Kick& kick) {
     // Only the host removes players, and only a record that has a connection.
-    if (sender != 1 || from != 1 || !target || !m_table.isPresent(*target))
+    if (sender != 1 || kick.sender != 1 || !m_table.isPresent(kick.target))
         return;
-    m_host.closeConnection(*target);
+    m_host.closeConnection(kick.target);
 }
 
-void ServerLogic::startgame(int sender, std::string_view args) {
+void ServerLogic::startgame(int sender, const msg::GameStart& start) {
     if (sender != 1)
         return;
-    FieldReader f(args);
-    const std::string starter = cleanName(f.field());
-    const auto playTo = f.number();
-    const std::string_view type = f.field();
-    if (!playTo)
-        return;
-    m_table.startgame(starter, *playTo, type);
+    m_table.startgame(cleanName(start.starter), start.playToScore, start.type);
 }
 
-void ServerLogic::playcard(int sender, std::string_view args) {
-    FieldReader f(args);
-    const auto seat = f.number();
-    const auto colour = f.number();
-    const auto slot = f.number();
-    if (!seat || !colour || !slot || *seat != sender)
+void ServerLogic::playcard(int sender, const msg::Play& play) {
+    if (play.seat != sender)
         return;
-    m_table.playcard(*seat, *colour, *slot);
+    m_table.playcard(play.seat, play.colour, play.slot);
 }
 
-void ServerLogic::drawcard(int sender, std::string_view args) {
-    FieldReader f(args);
-    const auto seat = f.number();
-    if (!seat || *seat != sender)
+void ServerLogic::drawcard(int sender, const msg::Seat& draw) {
+    if (draw.seat != sender)
         return;
-    m_table.drawcard(*seat);
+    m_table.drawcard(draw.seat);
 }
 
-void ServerLogic::justwatch(int sender, std::string_view args) {
-    FieldReader f(args);
-    const auto seat = f.number();
-    const auto mode = f.number();
-    if (!seat || !mode || !GameTable::isSeat(*seat) || !m_table.isPresent(*seat))
+void ServerLogic::justwatch(int sender, const msg::WatchRequest& request) {
+    const int seat = request.seat;
+    if (!GameTable::isSeat(seat) || !m_table.isPresent(seat))
         return;
     // A player sets its own seat; the host may set any seat.
-    if (*seat != sender && sender != 1)
+    if (seat != sender && sender != 1)
         return;
-    if (*mode == 2) {
-        m_table.setWatching(*seat, false);
-        m_table.sendToAll(msg::justwatching(*seat, 2));
-    } else if (*mode == 1) {
-        m_table.setWatching(*seat, true);
-        m_table.sendToAll(msg::justwatching(*seat, 1));
-        if (m_table.state().currentseat == *seat)
+    if (request.mode == msg::kPlayAgain) {
+        m_table.setWatching(seat, false);
+        m_table.sendToAll(msg::justwatching(seat, msg::kPlayAgain));
+    } else if (request.mode == msg::kWatch) {
+        m_table.setWatching(seat, true);
+        m_table.sendToAll(msg::justwatching(seat, msg::kWatch));
+        if (m_table.state().currentseat == seat)
             m_host.startComputerTimer(m_table.computerRetry());
     }
 }
