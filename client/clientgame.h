@@ -2,6 +2,7 @@
 #pragma once
 
 #include "client/spectator.h"
+#include "net/messages.h"
 #include "support/cards.h"
 
 #include <QList>
@@ -9,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace vrako {
@@ -149,26 +151,35 @@ signals:
 private:
     void send(const std::string& bytes);
     void blueLine(const QString& text) { emit systemLine(text, kBlue); }
-    void sendloginfo(std::string_view args);
+    // Hands a message's fields to its handler, if they read.
+    template <typename Fields>
+    void apply(const std::optional<Fields>& fields, void (ClientGame::*handler)(const Fields&)) {
+        if (fields)
+            (this->*handler)(*fields);
+    }
+    void sendloginfo(const msg::Record& login);
     void sortstuff();
-    void newplayerinfo(std::string_view args);
-    void playerdisconnected(std::string_view args);
-    void startthegame(std::string_view args);
-    void getnextplayer(std::string_view args);
-    void winner(std::string_view args);
-    void acard(std::string_view args);
-    void playcard(std::string_view args);
+    void relayedLine(const msg::Text& line);
+    void havewrongversion(const msg::Text& name);
+    void newplayerinfo(const msg::Players& players);
+    void playerdisconnected(const msg::Departure& departure);
+    void startthegame(const msg::GameStarted& start);
+    void getnextplayer(const msg::Turn& turn);
+    void winner(const msg::Seat& roundWon);
+    // Every dealt card is heard, even one whose fields do not read.
+    void acard(const std::optional<msg::Dealt>& dealt);
+    void playcard(const msg::Played& played);
     void nomatch();
-    void playwild(std::string_view args);
-    void nomorecards(std::string_view args);
-    void cardcount(std::string_view args);
+    void playwild(const msg::WildColour& wild);
+    void nomorecards(const msg::Seat& full);
+    void cardcount(const msg::CardCount& count);
     void startround();
-    void gamewinner(std::string_view args);
-    void thescores(std::string_view args);
-    void setdeletecard(std::string_view args);
-    void justwatching(std::string_view args);
-    void thecards(std::string_view args);
-    void gamestats(std::string_view args);
+    void gamewinner(const msg::Seat& game);
+    void thescores(const msg::Scores& scores);
+    void setdeletecard(const msg::SlotOf& removal);
+    void justwatching(const msg::Watching& watching);
+    void thecards(const msg::Cards& cards);
+    void gamestats(const msg::GameStats& stats);
     void penalty(const QString& text);
 
     void createcard(int id, int code);
