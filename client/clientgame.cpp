@@ -16,6 +16,11 @@ QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString gameTypeTitle(GameType type) {
+    return type == GameType::SameNumber ? QStringLiteral("Same Number Game")
+                                        : QStringLiteral("One More or Less Game");
+}
+
 std::string utf8(const QString& text) {
     return text.toUtf8().toStdString();
 }
@@ -36,7 +41,7 @@ void ClientGame::setHosting(bool on) {
 }
 
 int ClientGame::seatAt(SeatPosition pos) const {
-    for (int s = 1; s <= 4; ++s)
+    for (int s = 1; s <= seating::kSeats; ++s)
         if (m_position[s] == pos)
             return s;
     return 0;
@@ -60,7 +65,7 @@ QList<int> ClientGame::handIds() const {
 }
 
 const HandCard* ClientGame::card(int id) const {
-    if (id < 1 || id > 14 || m_cards[id].id == 0)
+    if (id < 1 || id > card::kHandSlots || m_cards[id].id == 0)
         return nullptr;
     return &m_cards[id];
 }
@@ -151,7 +156,7 @@ void ClientGame::havewrongversion(const msg::Text& name) {
 // Login, seats, arrivals and departures
 
 void ClientGame::sendloginfo(const msg::Record& login) {
-    if (login.record < 1 || login.record > 9)
+    if (!seating::isRecord(login.record))
         return;
     m_myseat = login.record;
     m_loggedin = true;
@@ -160,12 +165,13 @@ void ClientGame::sendloginfo(const msg::Record& login) {
 }
 
 void ClientGame::sortstuff() {
-    const int base = isPlayer() ? m_myseat : 1;
-    for (int k = 0; k < 4; ++k) {
-        const int seat = (base - 1 + k) % 4 + 1;
+    // A spectator sees the table as the host does.
+    const int base = isPlayer() ? m_myseat : seating::kHostRecord;
+    for (int k = 0; k < seating::kSeats; ++k) {
+        const int seat = (base - 1 + k) % seating::kSeats + 1;
         m_position[seat] = static_cast<SeatPosition>(k);
     }
-    for (int s = 1; s <= 4; ++s)
+    for (int s = 1; s <= seating::kSeats; ++s)
         if (m_seats[s].name == QLatin1String("<Waiting>"))
             m_seats[s].name = m_botnames[s];
 }
@@ -174,7 +180,7 @@ void ClientGame::newplayerinfo(const msg::Players& players) {
     bool any = false;
     for (const msg::PlayerEntry& entry : players.entries) {
         const int seat = entry.record;
-        if (seat < 1 || seat > 9)
+        if (!seating::isRecord(seat))
             break;
         const QString name = qs(entry.name);
         any = true;
@@ -184,7 +190,7 @@ void ClientGame::newplayerinfo(const msg::Players& players) {
         } else {
             blueLine(name + QStringLiteral(" is Connected."));
         }
-        if (seat > 4) {
+        if (seat > seating::kSeats) {
             m_spies.append({seat, name});
             emit spiesChanged();
             blueLine(seat == m_myseat ? QStringLiteral("You are spying.")
@@ -212,7 +218,7 @@ void ClientGame::playerdisconnected(const msg::Departure& departure) {
             emit systemLine(v.name + QStringLiteral(" disconnected."), kGrey);
         v.name = m_botnames[seat];
         v.watching = false;
-    } else if (seat > 4) {
+    } else if (seat > seating::kSeats) {
         if (m_spies.removeOne(Spectator{seat, name})) {
             emit systemLine(name + QStringLiteral(" has left."), kGreen);
             emit spiesChanged();
@@ -242,8 +248,7 @@ void ClientGame::resetCentre() {
 void ClientGame::startthegame(const msg::GameStarted& start) {
     const QString starter = qs(start.starter);
     m_playToScore = QStringLiteral("Play to Score: ") + qs(start.playToScore);
-    m_gameType = start.type == "s" ? QStringLiteral("Same Number Game")
-                                   : QStringLiteral("One More or Less Game");
+    m_gameType = gameTypeTitle(start.type);
     m_startButton = false;
     cleartable();
     resetCentre();
@@ -251,7 +256,7 @@ void ClientGame::startthegame(const msg::GameStarted& start) {
         blueLine(QStringLiteral("You have started a game."));
     else
         blueLine(starter + QStringLiteral(" has started a game."));
-    for (int s = 1; s <= 4; ++s) {
+    for (int s = 1; s <= seating::kSeats; ++s) {
         SeatView& v = m_seats[s];
         v.winnerShown = false;
         if (v.name == QLatin1String("<Waiting>"))
@@ -262,9 +267,9 @@ void ClientGame::startthegame(const msg::GameStarted& start) {
 
 void ClientGame::getnextplayer(const msg::Turn& turn) {
     const int seat = turn.seat;
-    if (seat > 4)
+    if (seat > seating::kSeats)
         return;
-    for (int s = 1; s <= 4; ++s)
+    for (int s = 1; s <= seating::kSeats; ++s)
         m_seats[s].highlighted = false;
     m_whoseturn = seat;
     if (seat == 0)
@@ -295,14 +300,13 @@ void ClientGame::gamestats(const msg::GameStats& stats) {
     if (stats.record != m_myseat)
         return;
     m_playToScore = QStringLiteral("Play to Score: ") + qs(stats.playToScore);
-    m_gameType = stats.type == "s" ? QStringLiteral("Same Number Game")
-                                   : QStringLiteral("One More or Less Game");
+    m_gameType = gameTypeTitle(stats.type);
     m_topcard = isColoured(stats.topcard) ? stats.topcard : card::kEmpty;
     showColourOf(stats.topcard);
 }
 
 void ClientGame::thescores(const msg::Scores& scores) {
-    for (int s = 1; s <= 4; ++s)
+    for (int s = 1; s <= seating::kSeats; ++s)
         m_seats[s].score = qs(scores.seats[static_cast<std::size_t>(s - 1)]);
 }
 
@@ -334,7 +338,7 @@ void ClientGame::gamewinner(const msg::Seat& game) {
     if (!validSeat(seat))
         return;
     cleartable();
-    for (int s = 1; s <= 4; ++s)
+    for (int s = 1; s <= seating::kSeats; ++s)
         m_seats[s].fanCount = 0;
     m_turn.clear();
     m_waiting = false;
@@ -355,7 +359,7 @@ void ClientGame::button_startClick() {
 }
 
 void ClientGame::startGame(int playToScore, GameType type) {
-    send(msg::startgame(utf8(m_playername), playToScore, std::string(1, static_cast<char>(type))));
+    send(msg::startgame(utf8(m_playername), playToScore, type));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -404,7 +408,7 @@ void ClientGame::JustWatch1Click() {
 }
 
 void ClientGame::setSeatWatching(int seat, bool watching) {
-    if (!m_loggedin || seat < 1 || seat > 4)
+    if (!m_loggedin || !seating::isSeat(seat))
         return;
     send(msg::justwatch(seat, watching ? msg::kWatch : msg::kPlayAgain));
 }
@@ -417,7 +421,7 @@ bool ClientGame::seatPopupEnabled(int seat) const {
 }
 
 void ClientGame::kicking(int seat) {
-    if (!m_hosting || !m_loggedin || seat < 1 || seat > 9)
+    if (!m_hosting || !m_loggedin || !seating::isRecord(seat))
         return;
     send(msg::kickhim(m_myseat, seat));
 }

@@ -4,6 +4,8 @@
 #include "client/spectator.h"
 #include "net/messages.h"
 #include "support/cards.h"
+#include "support/colours.h"
+#include "support/seating.h"
 
 #include <QList>
 #include <QObject>
@@ -31,7 +33,7 @@ struct SeatView {
 
 // One card of the local hand.
 struct HandCard {
-    int id = 0; // the server's slot number, 1 to 14
+    int id = 0; // the server's slot number, 1 to card::kHandSlots
     int code = -1;
     bool raised = false;
 };
@@ -47,9 +49,10 @@ struct HandCard {
 class ClientGame : public QObject {
     Q_OBJECT
 public:
-    static constexpr quint32 kBlue = 0xFF0000; // colours are 0x00BBGGRR
-    static constexpr quint32 kGrey = 0x808080;
-    static constexpr quint32 kGreen = 0x008000;
+    // The colours of the program's own chat lines, 0x00BBGGRR.
+    static constexpr quint32 kBlue = colour::Blue;
+    static constexpr quint32 kGrey = colour::Gray;
+    static constexpr quint32 kGreen = colour::Green;
     static constexpr quint32 kWatchColour = 0x78989C;
 
     explicit ClientGame(QObject* parent = nullptr);
@@ -59,13 +62,13 @@ public:
     QString playername() const { return m_playername; }
     void setHosting(bool on);
     bool hosting() const { return m_hosting; }
-    const std::array<QString, 5>& botnames() const { return m_botnames; }
+    const std::array<QString, seating::kSeats + 1>& botnames() const { return m_botnames; }
 
     // ---- seats ----
     int myseat() const { return m_myseat; }
     bool loggedin() const { return m_loggedin; }
     int whoseturn() const { return m_whoseturn; }
-    bool isPlayer() const { return m_myseat >= 1 && m_myseat <= 4; }
+    bool isPlayer() const { return seating::isSeat(m_myseat); }
     const SeatView& seat(int seat) const { return m_seats.at(seat); }
     SeatPosition positionOf(int seat) const { return m_position.at(seat); }
     int seatAt(SeatPosition pos) const;
@@ -186,16 +189,16 @@ private:
     void cleartable();
     void resetCentre();
     void showColourOf(int code);
-    bool validSeat(int seat) const { return seat >= 1 && seat <= 4; }
+    bool validSeat(int seat) const { return seating::isSeat(seat); }
 
     QString m_playername;
     bool m_hosting = false;
-    std::array<QString, 5> m_botnames;
+    std::array<QString, seating::kSeats + 1> m_botnames;
     int m_myseat = 0;
     bool m_loggedin = false;
     int m_whoseturn = 0;
-    std::array<SeatView, 5> m_seats;
-    std::array<SeatPosition, 5> m_position;
+    std::array<SeatView, seating::kSeats + 1> m_seats;
+    std::array<SeatPosition, seating::kSeats + 1> m_position;
     QList<Spectator> m_spies;
 
     QString m_status = QStringLiteral("Welcome to Vrako by Dovi42 Software");
@@ -212,8 +215,8 @@ private:
     bool m_startButton = false;
     bool m_justWatch = false;
 
-    std::array<int, 14> m_handslots{};  // card id per place, 0 = free
-    std::array<HandCard, 15> m_cards{}; // by id 1..14; id 0 = none
+    std::array<int, card::kHandSlots> m_handslots{};      // card id per place, 0 = free
+    std::array<HandCard, card::kHandSlots + 1> m_cards{}; // by id; id 0 = none
     int m_pendingcard = 0;
     bool m_chooser = false;
     int m_chooserCard = 0;

@@ -9,7 +9,7 @@
 namespace vrako {
 
 void ClientGame::createcard(int id, int code) {
-    if (id < 1 || id > 14 || code < 0 || code >= card::kFaceCount)
+    if (id < 1 || id > card::kHandSlots || code < 0 || code >= card::kFaceCount)
         return;
     if (m_cards[id].id != 0) {
         // A slot the server fills again replaces what we still showed there.
@@ -43,10 +43,10 @@ void ClientGame::thecards(const msg::Cards& cards) {
 }
 
 void ClientGame::sortthem() {
-    // Fourteen bubble passes from the last pair to the first: equal codes keep their order.
+    // One bubble pass per place, from the last pair to the first: equal codes keep their order.
     auto codeAt = [this](int place) { return m_cards[m_handslots[place]].code; };
-    for (int pass = 0; pass < 14; ++pass)
-        for (int p = 13; p >= 1; --p)
+    for (int pass = 0; pass < card::kHandSlots; ++pass)
+        for (int p = card::kHandSlots - 1; p >= 1; --p)
             if (m_handslots[p] != 0 && m_handslots[p - 1] != 0 && codeAt(p) < codeAt(p - 1))
                 std::swap(m_handslots[p], m_handslots[p - 1]);
     emit changed();
@@ -104,7 +104,7 @@ void ClientGame::image_drawClick() {
 }
 
 void ClientGame::setdeletecard(const msg::SlotOf& removal) {
-    if (removal.seat == m_myseat && removal.slot >= 1 && removal.slot <= 14)
+    if (removal.seat == m_myseat && removal.slot >= 1 && removal.slot <= card::kHandSlots)
         m_pendingcard = removal.slot;
 }
 
@@ -172,7 +172,7 @@ void ClientGame::nomatch() {
 void ClientGame::cardcount(const msg::CardCount& count) {
     if (!validSeat(count.seat) || count.seat == m_myseat)
         return;
-    m_seats[count.seat].fanCount = std::min(count.count, 14);
+    m_seats[count.seat].fanCount = std::min(count.count, card::kHandSlots);
 }
 
 void ClientGame::nomorecards(const msg::Seat& full) {

@@ -53,14 +53,14 @@ std::optional<GameStart> parseStartgame(std::string_view args) {
     const std::string_view type = f.field();
     if (!playTo)
         return std::nullopt;
-    return GameStart{starter, *playTo, type};
+    return GameStart{starter, *playTo, gameTypeOf(type)};
 }
 
 std::optional<GameStarted> parseStartgameAll(std::string_view args) {
     FieldReader f(args);
     const std::string_view starter = f.field();
     const std::string_view score = f.field();
-    return GameStarted{starter, score, f.field()};
+    return GameStarted{starter, score, gameTypeOf(f.field())};
 }
 
 std::optional<Play> parsePlaycard(std::string_view args) {
@@ -124,7 +124,7 @@ std::optional<GameStats> parseGamestats(std::string_view args) {
     const std::string_view type = f.field();
     if (!record || !topcard)
         return std::nullopt;
-    return GameStats{*record, *topcard, score, type};
+    return GameStats{*record, *topcard, score, gameTypeOf(type)};
 }
 
 std::optional<Scores> parseThescores(std::string_view args) {

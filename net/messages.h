@@ -13,6 +13,9 @@
 // The readers check the form only; whether a number names a seat, a record or a slot is for the
 // side that handles it.
 
+#include "support/cards.h"
+#include "support/seating.h"
+
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -82,7 +85,7 @@ std::optional<Kick> parseKickhim(std::string_view args);
 struct GameStart {
     std::string_view starter;
     int playToScore = 0;
-    std::string_view type;
+    GameType type = GameType::SameNumber;
     bool operator==(const GameStart&) const = default;
 };
 // The same message as the server announces it to every record; the clients show the score as
@@ -90,10 +93,11 @@ struct GameStart {
 struct GameStarted {
     std::string_view starter;
     std::string_view playToScore;
-    std::string_view type;
+    GameType type = GameType::SameNumber;
     bool operator==(const GameStarted&) const = default;
 };
-std::string startgame(std::string_view starter, int playToScore, std::string_view type);
+// The type travels as its letter and reads back with gameTypeOf().
+std::string startgame(std::string_view starter, int playToScore, GameType type);
 std::optional<GameStart> parseStartgame(std::string_view args);
 std::optional<GameStarted> parseStartgameAll(std::string_view args);
 
@@ -167,18 +171,18 @@ struct GameStats {
     int record = 0;
     int topcard = 0;
     std::string_view playToScore; // shown as it came
-    std::string_view type;
+    GameType type = GameType::SameNumber;
     bool operator==(const GameStats&) const = default;
 };
-std::string gamestats(int record, int topcard, int playToScore, std::string_view type);
+std::string gamestats(int record, int topcard, int playToScore, GameType type);
 std::optional<GameStats> parseGamestats(std::string_view args);
 
 // The four seats' scores, shown as they came.
 struct Scores {
-    std::array<std::string_view, 4> seats{};
+    std::array<std::string_view, seating::kSeats> seats{};
     bool operator==(const Scores&) const = default;
 };
-std::string thescores(const std::array<int, 4>& scores);
+std::string thescores(const std::array<int, seating::kSeats>& scores);
 std::optional<Scores> parseThescores(std::string_view args);
 
 // held: (slot, card) pairs in ascending slot order; a reader keeps the pairs before the first

@@ -19,7 +19,7 @@ int ServerLogic::placeConnection() {
         }
     }
     if (record == 0) {
-        if (m_connectionCount >= GameTable::kRecords)
+        if (m_connectionCount >= seating::kRecords)
             return kFullRecord;
         record = ++m_connectionCount;
     }
@@ -32,13 +32,13 @@ void ServerLogic::welcome(int record) {
 }
 
 void ServerLogic::connectionClosed(int record) {
-    if (!GameTable::isRecord(record) || !player(record).connected)
+    if (!seating::isRecord(record) || !player(record).connected)
         return;
     m_table.sendToOthers(record, msg::playerdisconnected(record, player(record).name));
     m_table.release(record);
     // The leaver's turn is not played. (The headless server has no host window whose leaving
-    // ends everything, so the turn passes even when record 1 is gone; otherwise the game would
-    // wait for a seat nobody plays.)
+    // ends everything, so the turn passes even when the host's record is gone; otherwise the game
+    // would wait for a seat nobody plays.)
     const GameState& st = m_table.state();
     if (st.gamerunning && st.currentseat == record)
         m_table.findplayer();
@@ -94,7 +94,7 @@ void ServerLogic::receivedlogininfo(int sender, const msg::Login& login) {
     m_table.sendToAll(msg::newplayerinfo(sender, name));
 
     std::vector<msg::PlayerEntry> others;
-    for (int r = 1; r <= GameTable::kRecords; ++r) {
+    for (int r = 1; r <= seating::kRecords; ++r) {
         if (r != sender && m_table.isPresent(r))
             others.push_back({r, player(r).name, player(r).watching});
     }
@@ -102,7 +102,7 @@ void ServerLogic::receivedlogininfo(int sender, const msg::Login& login) {
         m_table.sendTo(sender, msg::existingplayers(others));
 
     if (login.version != cmd::version) {
-        m_table.sendTo(1, msg::havewrongversion(name));
+        m_table.sendTo(seating::kHostRecord, msg::havewrongversion(name));
         m_table.sendTo(sender, msg::wrongversion());
     }
     if (m_table.state().gamerunning)
@@ -111,17 +111,16 @@ void ServerLogic::receivedlogininfo(int sender, const msg::Login& login) {
 
 void ServerLogic::sendCatchUp(int record) {
     const GameState& st = m_table.state();
-    m_table.sendTo(record, msg::gamestats(record, st.topcard, st.playtoscore,
-                                          std::string_view(&st.gametype, 1)));
-    std::array<int, GameTable::kSeats> scores{};
-    for (int s = 1; s <= GameTable::kSeats; ++s)
+    m_table.sendTo(record, msg::gamestats(record, st.topcard, st.playtoscore, st.gametype));
+    std::array<int, seating::kSeats> scores{};
+    for (int s = 1; s <= seating::kSeats; ++s)
         scores[s - 1] = player(s).score;
     m_table.sendTo(record, msg::thescores(scores));
-    for (int s = 1; s <= GameTable::kSeats; ++s) {
+    for (int s = 1; s <= seating::kSeats; ++s) {
         const PlayerRecord& seat = player(s);
         if (s == record && seat.cardcount > 0) {
             std::vector<std::pair<int, int>> held;
-            for (int slot = 1; slot <= kSlots; ++slot) {
+            for (int slot = 1; slot <= card::kHandSlots; ++slot) {
                 if (seat.cards[slot] != card::kEmpty)
                     held.emplace_back(slot, seat.cards[slot]);
             }
@@ -149,20 +148,21 @@ void ServerLogic::sendRelay(const std::string& bytes) {
 
 void ServerLogic::playasound(int sender, const msg::Sound& sound) {
     // Chatter sounds come from the seats only; spectators cannot send them.
-    if (sound.record != sender || sender > 4)
+    if (sound.record != sender || sender > seating::kSeats)
         return;
     sendRelay(msg::playasoundRelay(sender, sound.rest));
 }
 
 void ServerLogic::kickhim(int sender, const msg::Kick& kick) {
     // Only the host removes players, and only a record that has a connection.
-    if (sender != 1 || kick.sender != 1 || !m_table.isPresent(kick.target))
+    if (sender != seating::kHostRecord || kick.sender != seating::kHostRecord ||
+        !m_table.isPresent(kick.target))
         return;
     m_host.closeConnection(kick.target);
 }
 
 void ServerLogic::startgame(int sender, const msg::GameStart& start) {
-    if (sender != 1)
+    if (sender != seating::kHostRecord)
         return;
     m_table.startgame(cleanName(start.starter), start.playToScore, start.type);
 }
@@ -181,10 +181,10 @@ void ServerLogic::drawcard(int sender, const msg::Seat& draw) {
 
 void ServerLogic::justwatch(int sender, const msg::WatchRequest& request) {
     const int seat = request.seat;
-    if (!GameTable::isSeat(seat) || !m_table.isPresent(seat))
+    if (!seating::isSeat(seat) || !m_table.isPresent(seat))
         return;
     // A player sets its own seat; the host may set any seat.
-    if (seat != sender && sender != 1)
+    if (seat != sender && sender != seating::kHostRecord)
         return;
     if (request.mode == msg::kPlayAgain) {
         m_table.setWatching(seat, false);

@@ -16,7 +16,7 @@ namespace vrako {
 class ServerLogic {
 public:
     // Record number that only carries the "game is full" answer.
-    static constexpr int kFullRecord = 10;
+    static constexpr int kFullRecord = seating::kRecords + 1;
 
     ServerLogic(ServerHost& host, RandomSource& random)
         : m_host(host), m_table(host, random), m_computer(m_table) {}

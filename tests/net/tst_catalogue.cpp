@@ -51,7 +51,7 @@ void TestCatalogue::bytes_data() {
     row("chat", msg::chat(3, "hi + there", "clRed"), "CMD_chat+3+hi + there|clRed");
     row("action", msg::action(2, "waves", "$00123456"), "CMD_action+2+waves|$00123456");
     row("kickhim", msg::kickhim(1, 6), "CMD_kickhim+1+6+");
-    row("startgame", msg::startgame("Ann", 20, "s"), "CMD_startgame+Ann+20+s+");
+    row("startgame", msg::startgame("Ann", 20, GameType::SameNumber), "CMD_startgame+Ann+20+s+");
     row("playcard", msg::playcard(2, 54, 7), "CMD_playcard+2+54+7");
     row("drawcard", msg::drawcard(4), "CMD_drawcard+4");
     row("justwatch", msg::justwatch(2, 1), "CMD_justwatch+2+1");
@@ -64,7 +64,8 @@ void TestCatalogue::bytes_data() {
         "CMD_existingplayers+1+Ann+0+3+Cy+1+6+Di+0");
     row("havewrongversion", msg::havewrongversion("Bo"), "CMD_havewrongversion+Bo");
     row("wrongversion", msg::wrongversion(), "CMD_wrongversion+");
-    row("gamestats", msg::gamestats(2, 54, 25, "d"), "CMD_gamestats+2+54+25+d+");
+    row("gamestats", msg::gamestats(2, 54, 25, GameType::OneMoreOrLess),
+        "CMD_gamestats+2+54+25+d+");
     row("thescores", msg::thescores({2, 5, 0, 7}), "CMD_thescores+2+5+0+7+");
     row("thecards", msg::thecards(3, {{1, 17}, {2, 5}, {6, 40}}), "CMD_thecards+3+1+17+2+5+6+40");
     row("cardcount", msg::cardcount(4, 13), "CMD_cardcount+4+13");
@@ -107,9 +108,10 @@ void TestCatalogue::readers_data() {
     row("chat", chat(3, "hi + there", "clRed"), reads(parseChatLine, {{3, "hi + there|clRed"}}));
     row("action", action(2, "waves", "$00123456"), reads(parseChatLine, {{2, "waves|$00123456"}}));
     row("kickhim", kickhim(1, 6), reads(parseKickhim, {{1, 6}}));
-    row("startgame", startgame("Ann", 20, "s"), reads(parseStartgame, {{"Ann", 20, "s"}}));
-    row("startgame to all", startgame("Ann", 20, "d"),
-        reads(parseStartgameAll, {{"Ann", "20", "d"}}));
+    constexpr GameType same = GameType::SameNumber, oneMore = GameType::OneMoreOrLess;
+    row("startgame", startgame("Ann", 20, same), reads(parseStartgame, {{"Ann", 20, same}}));
+    row("startgame to all", startgame("Ann", 20, oneMore),
+        reads(parseStartgameAll, {{"Ann", "20", oneMore}}));
     row("playcard", playcard(2, 54, 7), reads(parsePlaycard, {{2, 54, 7}}));
     row("drawcard", drawcard(4), reads(parseDrawcard, {{4}}));
     row("justwatch", justwatch(2, kWatch), reads(parseJustwatch, {{2, kWatch}}));
@@ -120,7 +122,8 @@ void TestCatalogue::readers_data() {
     const std::vector<PlayerEntry> others{{1, "Ann", false}, {3, "Cy", true}, {6, "Di", false}};
     row("existingplayers", existingplayers(others), reads(parsePlayers, {{others}}));
     row("havewrongversion", havewrongversion("Bo"), reads(parseHavewrongversion, {{"Bo"}}));
-    row("gamestats", gamestats(2, 54, 25, "d"), reads(parseGamestats, {{2, 54, "25", "d"}}));
+    row("gamestats", gamestats(2, 54, 25, oneMore),
+        reads(parseGamestats, {{2, 54, "25", oneMore}}));
     row("thescores", thescores({2, 5, 0, 17}), reads(parseThescores, {{{"2", "5", "0", "17"}}}));
     const std::vector<std::pair<int, int>> held{{1, 17}, {2, 5}, {6, 40}};
     row("thecards", thecards(3, held), reads(parseThecards, {{3, held}}));
@@ -150,7 +153,8 @@ void TestCatalogue::readers_data() {
     row("kick without target", "CMD_kickhim+1+", reads(parseKickhim, {}));
     row("score not a number", "CMD_startgame+Ann+lots+s+", reads(parseStartgame, {}));
     row("score shown as text", "CMD_startgame+Ann+lots+s+",
-        reads(parseStartgameAll, {{"Ann", "lots", "s"}}));
+        reads(parseStartgameAll, {{"Ann", "lots", same}}));
+    row("other letter", "CMD_startgame+Ann+20+x+", reads(parseStartgame, {{"Ann", 20, oneMore}}));
     row("colour not a number", "CMD_playcard+2+x+7", reads(parsePlaycard, {}));
     row("extra field ignored", "CMD_playcard+2+54+7+9", reads(parsePlaycard, {{2, 54, 7}}));
     row("card is the rest", "CMD_playcard+1+2+", reads(parsePlaycardAll, {}));
