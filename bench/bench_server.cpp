@@ -47,7 +47,7 @@ struct Peer {
 struct Bench {
     std::array<Peer, kClients> peers;
     int top = card::kRoundStart;
-    char type = 's';
+    GameType type = GameType::SameNumber;
     int turn = 0;      // seat whose move is due, 0 while none
     int mover = 0;     // seat of the move being measured
     int moverSlot = 0; // slot it played, 0 for a draw
@@ -100,7 +100,7 @@ void Bench::onMessage(int i, std::string_view text) {
     if (m.command == cmd::startgame) {
         f.field();
         f.field();
-        type = f.field() == "s" ? 's' : 'd';
+        type = gameTypeOf(f.field());
         p.hand = emptyHand();
         top = card::kRoundStart;
     } else if (m.command == cmd::startround) {
@@ -125,7 +125,8 @@ void Bench::onMessage(int i, std::string_view text) {
         turn = i + 1;
     } else if (m.command == cmd::wingame && i == 0) {
         ++games;
-        sendTo(0, msg::startgame("Bench", 200, games % 2 ? "d" : "s"));
+        sendTo(0, msg::startgame("Bench", 200,
+                                 games % 2 ? GameType::OneMoreOrLess : GameType::SameNumber));
     } else if (m.command == cmd::nomatch) {
         std::fprintf(stderr, "a legal move was refused\n");
         std::exit(1);
@@ -264,7 +265,7 @@ int main(int argc, char* argv[]) {
     const double idlePercent =
         100.0 * double(cpuTicks(pid) - idleBefore) / double(hz) / idleSeconds;
 
-    b.sendTo(0, msg::startgame("Bench", 200, "s"));
+    b.sendTo(0, msg::startgame("Bench", 200, GameType::SameNumber));
     const auto playStart = Clock::now();
     while (int(b.latenciesMs.size()) < kMoves) {
         if (b.turn != 0 && !b.measuring)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "chat/chattersounds.h"
 
+#include "support/colours.h"
 #include "widgets/soundplayer.h"
 
 #include <QApplication>
@@ -62,7 +63,7 @@ void ChatterSounds::playasound(int seat, const QString& soundName) {
     const QString what = caption(numberOf(soundName));
     if (who.isEmpty() || what.isEmpty())
         return;
-    emit systemLine(who + QStringLiteral(": <Chatter Sound> ") + what, kBlue);
+    emit systemLine(who + QStringLiteral(": <Chatter Sound> ") + what, colour::Blue);
 }
 
 } // namespace vrako

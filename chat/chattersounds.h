@@ -15,7 +15,6 @@ class ChatterSounds : public QObject {
     Q_OBJECT
 public:
     static constexpr int kCount = 20;
-    static constexpr quint32 kBlue = 0xFF0000;
 
     // The caption of sound n, 1 to 20 ("Doh", "Cough", ...); empty for any other n.
     static QString caption(int n);

@@ -103,8 +103,8 @@ void Preferences::load(const IniFile& file) {
     playToScore = scoreOk ? score : QStringLiteral("20");
 
     gameType = read(QStringLiteral("Gametype")).value_or(QStringLiteral("s")) == QLatin1String("s")
-                   ? QStringLiteral("s")
-                   : QStringLiteral("d");
+                   ? GameType::SameNumber
+                   : GameType::OneMoreOrLess;
     turnSound = read(QStringLiteral("Turnsound")) == QStringLiteral("1") ? 1 : 0;
     chatterSounds = read(QStringLiteral("ChatterSounds")) != QStringLiteral("false");
 
@@ -124,7 +124,7 @@ void Preferences::store(IniFile& file) const {
     write(QStringLiteral("Textcolor"), colourToText(textColour));
     write(QStringLiteral("Botspeed"), QString::number(botSpeed));
     write(QStringLiteral("Playtoscore"), playToScore);
-    write(QStringLiteral("Gametype"), gameType);
+    write(QStringLiteral("Gametype"), QString(QLatin1Char(letterOf(gameType))));
     write(QStringLiteral("Playsounds"), boolText(playSounds));
     write(QStringLiteral("Sort"), boolText(sort));
     write(QStringLiteral("Turnsound"), QString::number(turnSound));

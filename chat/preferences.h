@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "support/cards.h"
+
 #include <QFlags>
 #include <QSize>
 #include <QString>
@@ -75,8 +77,8 @@ public:
     int botSpeed = kDefaultBotSpeed;
     // The play-to score as the file holds it; the game start dialog shows and sends this text.
     QString playToScore = QStringLiteral("20");
-    // "s" (Same Number Game) or "d" (One More or Less Game).
-    QString gameType = QStringLiteral("d");
+    // Stored as its letter, "s" or "d".
+    GameType gameType = GameType::OneMoreOrLess;
     // 0 Classic ("turn"), 1 New ("turnnew").
     int turnSound = 0;
     bool chatterSounds = false;

@@ -23,7 +23,7 @@ struct SeatGeometry {
 };
 
 // Indexed by SeatPosition: bottom, left, top, right.
-const SeatGeometry kSeatGeometry[4] = {
+const SeatGeometry kSeatGeometry[seating::kSeats] = {
     {{108, 233}, {119, 19}, {83, 233}, {120, 256}, {108, 257}},
     {{28, 36}, {117, 19}, {3, 36}, {28, 64}, {28, 56}},
     {{204, 6}, {120, 19}, {179, 6}, {208, 32}, {204, 26}},
@@ -102,7 +102,7 @@ BoardView::BoardView(ClientGame* game, QWidget* parent) : QWidget(parent), m_gam
     connect(&m_winnerTimer, &QTimer::timeout, this, [this] {
         m_winnerFrame ^= 1;
         const QPixmap frame = art::winnerFrame(m_winnerFrame, m_dpr);
-        for (int s = 1; s <= 4; ++s)
+        for (int s = 1; s <= seating::kSeats; ++s)
             if (m_winner[s]->isVisible())
                 m_winner[s]->setPixmap(frame);
     });
@@ -133,7 +133,7 @@ ClickLabel* BoardView::makePicture(const char* name, QRect geometry) {
 }
 
 void BoardView::buildSeats() {
-    for (int s = 1; s <= 4; ++s) {
+    for (int s = 1; s <= seating::kSeats; ++s) {
         const QByteArray n = QByteArray::number(s);
         m_fan[s] = makeLabel(("hand_" + n).constData(), {}, 12, false);
         m_name[s] = makeLabel(("label_name" + n).constData(), {}, 16, true);
@@ -283,7 +283,7 @@ void BoardView::sync() {
 
 void BoardView::syncSeats() {
     bool anyWinner = false;
-    for (int s = 1; s <= 4; ++s) {
+    for (int s = 1; s <= seating::kSeats; ++s) {
         const SeatView& v = m_game->seat(s);
         const SeatGeometry& g = kSeatGeometry[static_cast<int>(m_game->positionOf(s))];
         m_name[s]->setGeometry(QRect(g.name, g.nameSize));

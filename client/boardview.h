@@ -74,13 +74,13 @@ private:
     ClientGame* m_game;
     qreal m_dpr = 1;
     QPixmap m_tile;
-    std::array<QLabel*, 5> m_name{};
-    std::array<QLabel*, 5> m_score{};
-    std::array<QLabel*, 5> m_watch{};
-    std::array<QLabel*, 5> m_winner{};
-    std::array<QLabel*, 5> m_fan{};
-    std::array<int, 5> m_fanDrawn{};
-    std::array<bool, 5> m_fanHorizontal{};
+    std::array<QLabel*, seating::kSeats + 1> m_name{};
+    std::array<QLabel*, seating::kSeats + 1> m_score{};
+    std::array<QLabel*, seating::kSeats + 1> m_watch{};
+    std::array<QLabel*, seating::kSeats + 1> m_winner{};
+    std::array<QLabel*, seating::kSeats + 1> m_fan{};
+    std::array<int, seating::kSeats + 1> m_fanDrawn{};
+    std::array<bool, seating::kSeats + 1> m_fanHorizontal{};
     QTimer m_winnerTimer;
     int m_winnerFrame = 0;
 

@@ -16,6 +16,11 @@ QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString gameTypeTitle(GameType type) {
+    return type == GameType::SameNumber ? QStringLiteral("Same Number Game")
+                                        : QStringLiteral("One More or Less Game");
+}
+
 std::string utf8(const QString& text) {
     return text.toUtf8().toStdString();
 }
@@ -36,7 +41,7 @@ void ClientGame::setHosting(bool on) {
 }
 
 int ClientGame::seatAt(SeatPosition pos) const {
-    for (int s = 1; s <= 4; ++s)
+    for (int s = 1; s <= seating::kSeats; ++s)
         if (m_position[s] == pos)
             return s;
     return 0;
@@ -60,7 +65,7 @@ QList<int> ClientGame::handIds() const {
 }
 
 const HandCard* ClientGame::card(int id) const {
-    if (id < 1 || id > 14 || m_cards[id].id == 0)
+    if (id < 1 || id > card::kHandSlots || m_cards[id].id == 0)
         return nullptr;
     return &m_cards[id];
 }
@@ -79,140 +84,142 @@ void ClientGame::dispatch(std::string_view message) {
     if (c.empty())
         return;
     if (c == cmd::sendlogininfo)
-        sendloginfo(a);
+        apply(msg::parseSendlogininfo(a), &ClientGame::sendloginfo);
     else if (c == cmd::chat || c == cmd::action)
-        emit chatReceived(qs(a));
+        apply(msg::parseChatRelay(a), &ClientGame::relayedLine);
     else if (c == cmd::newplayerinfo || c == cmd::existingplayers)
-        newplayerinfo(a);
+        apply(msg::parsePlayers(a), &ClientGame::newplayerinfo);
     else if (c == cmd::havewrongversion)
-        blueLine(qs(a) + QStringLiteral(" has a different version of the game then you."));
+        apply(msg::parseHavewrongversion(a), &ClientGame::havewrongversion);
     else if (c == cmd::wrongversion)
         blueLine(QStringLiteral("You have a differnt version of the game then the host."));
     else if (c == cmd::playerdisconnected)
-        playerdisconnected(a);
+        apply(msg::parsePlayerdisconnected(a), &ClientGame::playerdisconnected);
     else if (c == cmd::startgame)
-        startthegame(a);
+        apply(msg::parseStartgameAll(a), &ClientGame::startthegame);
     else if (c == cmd::nextplayer)
-        getnextplayer(a);
+        apply(msg::parseNextplayer(a), &ClientGame::getnextplayer);
     else if (c == cmd::winner)
-        winner(a);
+        apply(msg::parseWinner(a), &ClientGame::winner);
     else if (c == cmd::full)
         emit gameFull();
     else if (c == cmd::acard)
-        acard(a);
+        acard(msg::parseAcard(a));
     else if (c == cmd::playcard)
-        playcard(a);
+        apply(msg::parsePlaycardAll(a), &ClientGame::playcard);
     else if (c == cmd::nomatch)
         nomatch();
     else if (c == cmd::goplay)
         m_whoseturn = m_myseat;
     else if (c == cmd::playwild)
-        playwild(a);
+        apply(msg::parsePlaywild(a), &ClientGame::playwild);
     else if (c == cmd::vrako)
         penalty(QStringLiteral("You've been Vrakod!"));
     else if (c == cmd::nomorecards)
-        nomorecards(a);
+        apply(msg::parseNomorecards(a), &ClientGame::nomorecards);
     else if (c == cmd::cardcount)
-        cardcount(a);
+        apply(msg::parseCardcount(a), &ClientGame::cardcount);
     else if (c == cmd::startround)
         startround();
     else if (c == cmd::wingame)
-        gamewinner(a);
+        apply(msg::parseWingame(a), &ClientGame::gamewinner);
     else if (c == cmd::thescores)
-        thescores(a);
+        apply(msg::parseThescores(a), &ClientGame::thescores);
     else if (c == cmd::setdeletecard)
-        setdeletecard(a);
+        apply(msg::parseSetdeletecard(a), &ClientGame::setdeletecard);
     else if (c == cmd::justwatching)
-        justwatching(a);
+        apply(msg::parseJustwatching(a), &ClientGame::justwatching);
     else if (c == cmd::thecards)
-        thecards(a);
+        apply(msg::parseThecards(a), &ClientGame::thecards);
     else if (c == cmd::bomb)
         penalty(QStringLiteral("You've been Bombed!"));
     else if (c == cmd::gamestats)
-        gamestats(a);
+        apply(msg::parseGamestats(a), &ClientGame::gamestats);
     else if (c == cmd::playasound) {
-        FieldReader r(a);
-        if (const auto record = r.number())
-            emit chatterSound(*record, qs(r.rest()));
+        if (const auto sound = msg::parsePlayasound(a))
+            emit chatterSound(sound->record, qs(sound->rest));
         return;
     } else
         return;
     emit changed();
 }
 
+void ClientGame::relayedLine(const msg::Text& line) {
+    emit chatReceived(qs(line.text));
+}
+
+void ClientGame::havewrongversion(const msg::Text& name) {
+    blueLine(qs(name.text) + QStringLiteral(" has a different version of the game then you."));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Login, seats, arrivals and departures
 
-void ClientGame::sendloginfo(std::string_view args) {
-    const auto seat = parseNumber(args);
-    if (!seat || *seat < 1 || *seat > 9)
+void ClientGame::sendloginfo(const msg::Record& login) {
+    if (!seating::isRecord(login.record))
         return;
-    m_myseat = *seat;
+    m_myseat = login.record;
     m_loggedin = true;
     sortstuff();
     send(msg::logininfo(m_myseat, cmd::version, utf8(m_playername)));
 }
 
 void ClientGame::sortstuff() {
-    const int base = isPlayer() ? m_myseat : 1;
-    for (int k = 0; k < 4; ++k) {
-        const int seat = (base - 1 + k) % 4 + 1;
+    // A spectator sees the table as the host does.
+    const int base = isPlayer() ? m_myseat : seating::kHostRecord;
+    for (int k = 0; k < seating::kSeats; ++k) {
+        const int seat = (base - 1 + k) % seating::kSeats + 1;
         m_position[seat] = static_cast<SeatPosition>(k);
     }
-    for (int s = 1; s <= 4; ++s)
+    for (int s = 1; s <= seating::kSeats; ++s)
         if (m_seats[s].name == QLatin1String("<Waiting>"))
             m_seats[s].name = m_botnames[s];
 }
 
-void ClientGame::newplayerinfo(std::string_view args) {
-    FieldReader r(args);
+void ClientGame::newplayerinfo(const msg::Players& players) {
     bool any = false;
-    while (!r.atEnd()) {
-        const auto seat = r.number();
-        const QString name = qs(r.field());
-        const std::string_view watching = r.field();
-        if (!seat || *seat < 1 || *seat > 9)
+    for (const msg::PlayerEntry& entry : players.entries) {
+        const int seat = entry.record;
+        if (!seating::isRecord(seat))
             break;
+        const QString name = qs(entry.name);
         any = true;
-        if (*seat == m_myseat) {
+        if (seat == m_myseat) {
             blueLine(QStringLiteral("You are Connected."));
             emit settingsWanted();
         } else {
             blueLine(name + QStringLiteral(" is Connected."));
         }
-        if (*seat > 4) {
-            m_spies.append({*seat, name});
+        if (seat > seating::kSeats) {
+            m_spies.append({seat, name});
             emit spiesChanged();
-            blueLine(*seat == m_myseat ? QStringLiteral("You are spying.")
-                                       : name + QStringLiteral(" is spying."));
+            blueLine(seat == m_myseat ? QStringLiteral("You are spying.")
+                                      : name + QStringLiteral(" is spying."));
         } else {
-            m_seats[*seat].name = name;
-            if (watching == "1")
-                m_seats[*seat].watching = true;
+            m_seats[seat].name = name;
+            if (entry.watching)
+                m_seats[seat].watching = true;
         }
     }
     if (any)
         emit soundRequested(QStringLiteral("entered"));
 }
 
-void ClientGame::playerdisconnected(std::string_view args) {
-    FieldReader r(args);
-    const auto seat = r.number();
-    if (!seat)
-        return;
-    const QString name = qs(r.rest());
-    if (m_loggedin && *seat == m_myseat) {
+void ClientGame::playerdisconnected(const msg::Departure& departure) {
+    const int seat = departure.record;
+    const QString name = qs(departure.name);
+    if (m_loggedin && seat == m_myseat) {
         m_loggedin = false;
         emit closeRequested();
     }
-    if (validSeat(*seat)) {
-        SeatView& v = m_seats[*seat];
-        if (v.name != m_botnames[*seat])
+    if (validSeat(seat)) {
+        SeatView& v = m_seats[seat];
+        if (v.name != m_botnames[seat])
             emit systemLine(v.name + QStringLiteral(" disconnected."), kGrey);
-        v.name = m_botnames[*seat];
+        v.name = m_botnames[seat];
         v.watching = false;
-    } else if (*seat > 4) {
-        if (m_spies.removeOne(Spectator{*seat, name})) {
+    } else if (seat > seating::kSeats) {
+        if (m_spies.removeOne(Spectator{seat, name})) {
             emit systemLine(name + QStringLiteral(" has left."), kGreen);
             emit spiesChanged();
         }
@@ -238,14 +245,10 @@ void ClientGame::resetCentre() {
     m_topcard = card::kRoundStart;
 }
 
-void ClientGame::startthegame(std::string_view args) {
-    FieldReader r(args);
-    const QString starter = qs(r.field());
-    const QString score = qs(r.field());
-    const std::string_view type = r.field();
-    m_playToScore = QStringLiteral("Play to Score: ") + score;
-    m_gameType =
-        type == "s" ? QStringLiteral("Same Number Game") : QStringLiteral("One More or Less Game");
+void ClientGame::startthegame(const msg::GameStarted& start) {
+    const QString starter = qs(start.starter);
+    m_playToScore = QStringLiteral("Play to Score: ") + qs(start.playToScore);
+    m_gameType = gameTypeTitle(start.type);
     m_startButton = false;
     cleartable();
     resetCentre();
@@ -253,7 +256,7 @@ void ClientGame::startthegame(std::string_view args) {
         blueLine(QStringLiteral("You have started a game."));
     else
         blueLine(starter + QStringLiteral(" has started a game."));
-    for (int s = 1; s <= 4; ++s) {
+    for (int s = 1; s <= seating::kSeats; ++s) {
         SeatView& v = m_seats[s];
         v.winnerShown = false;
         if (v.name == QLatin1String("<Waiting>"))
@@ -262,30 +265,28 @@ void ClientGame::startthegame(std::string_view args) {
     }
 }
 
-void ClientGame::getnextplayer(std::string_view args) {
-    FieldReader r(args);
-    const auto seat = r.number();
-    const std::string_view letter = r.field();
-    if (!seat || *seat > 4)
+void ClientGame::getnextplayer(const msg::Turn& turn) {
+    const int seat = turn.seat;
+    if (seat > seating::kSeats)
         return;
-    for (int s = 1; s <= 4; ++s)
+    for (int s = 1; s <= seating::kSeats; ++s)
         m_seats[s].highlighted = false;
-    m_whoseturn = *seat;
-    if (*seat == 0)
+    m_whoseturn = seat;
+    if (seat == 0)
         return;
     m_arrowLeft = m_arrowRight = false;
     m_drawLabel = false;
-    m_seats[*seat].highlighted = true;
-    if (*seat == m_myseat) {
+    m_seats[seat].highlighted = true;
+    if (seat == m_myseat) {
         m_turn = QStringLiteral("Your Turn.");
         emit soundRequested(m_turnSoundNew ? QStringLiteral("turnnew") : QStringLiteral("turn"));
-        if (letter == "l")
+        if (turn.ascending)
             m_arrowLeft = true;
         else
             m_arrowRight = true;
         m_drawLabel = true;
     } else {
-        m_turn = m_seats[*seat].name + QStringLiteral("'s turn.");
+        m_turn = m_seats[seat].name + QStringLiteral("'s turn.");
     }
 }
 
@@ -295,33 +296,25 @@ void ClientGame::startround() {
     m_status = QStringLiteral("New Round!");
 }
 
-void ClientGame::gamestats(std::string_view args) {
-    FieldReader r(args);
-    const auto seat = r.number();
-    const auto code = r.number();
-    const QString score = qs(r.field());
-    const std::string_view type = r.field();
-    if (!seat || *seat != m_myseat || !code)
+void ClientGame::gamestats(const msg::GameStats& stats) {
+    if (stats.record != m_myseat)
         return;
-    m_playToScore = QStringLiteral("Play to Score: ") + score;
-    m_gameType =
-        type == "s" ? QStringLiteral("Same Number Game") : QStringLiteral("One More or Less Game");
-    m_topcard = isColoured(*code) ? *code : card::kEmpty;
-    showColourOf(*code);
+    m_playToScore = QStringLiteral("Play to Score: ") + qs(stats.playToScore);
+    m_gameType = gameTypeTitle(stats.type);
+    m_topcard = isColoured(stats.topcard) ? stats.topcard : card::kEmpty;
+    showColourOf(stats.topcard);
 }
 
-void ClientGame::thescores(std::string_view args) {
-    FieldReader r(args);
-    for (int s = 1; s <= 4; ++s)
-        m_seats[s].score = qs(r.field());
+void ClientGame::thescores(const msg::Scores& scores) {
+    for (int s = 1; s <= seating::kSeats; ++s)
+        m_seats[s].score = qs(scores.seats[static_cast<std::size_t>(s - 1)]);
 }
 
-void ClientGame::playwild(std::string_view args) {
-    const auto colour = parseNumber(args);
-    if (!colour || !isColourCode(*colour))
+void ClientGame::playwild(const msg::WildColour& wild) {
+    if (!isColourCode(wild.colour))
         return;
-    m_colour = colourIndexOf(*colour);
-    m_status = QStringLiteral("New Color is %1!").arg(QLatin1String(colourTitle(*colour)));
+    m_colour = colourIndexOf(wild.colour);
+    m_status = QStringLiteral("New Color is %1!").arg(QLatin1String(colourTitle(wild.colour)));
 }
 
 void ClientGame::penalty(const QString& text) {
@@ -329,32 +322,31 @@ void ClientGame::penalty(const QString& text) {
     m_status = text;
 }
 
-void ClientGame::winner(std::string_view args) {
-    const auto seat = FieldReader(args).number();
-    if (!seat || !validSeat(*seat))
+void ClientGame::winner(const msg::Seat& roundWon) {
+    if (!validSeat(roundWon.seat))
         return;
     emit soundRequested(QStringLiteral("roundwinner"));
     m_turn.clear();
     m_othercard = -1;
     m_arrowLeft = m_arrowRight = false;
     m_waiting = true;
-    m_status = m_seats[*seat].name + QStringLiteral(" Won the Round!");
+    m_status = m_seats[roundWon.seat].name + QStringLiteral(" Won the Round!");
 }
 
-void ClientGame::gamewinner(std::string_view args) {
-    const auto seat = parseNumber(args);
-    if (!seat || !validSeat(*seat))
+void ClientGame::gamewinner(const msg::Seat& game) {
+    const int seat = game.seat;
+    if (!validSeat(seat))
         return;
     cleartable();
-    for (int s = 1; s <= 4; ++s)
+    for (int s = 1; s <= seating::kSeats; ++s)
         m_seats[s].fanCount = 0;
     m_turn.clear();
     m_waiting = false;
     emit soundRequested(QStringLiteral("winner"));
-    m_status = m_seats[*seat].name + QStringLiteral(" Wins!");
-    m_seats[*seat].winnerShown = true;
+    m_status = m_seats[seat].name + QStringLiteral(" Wins!");
+    m_seats[seat].winnerShown = true;
     if (isPlayer())
-        emit tallyRecorded(*seat == m_myseat ? QStringLiteral("addtomine") : m_seats[*seat].name);
+        emit tallyRecorded(seat == m_myseat ? QStringLiteral("addtomine") : m_seats[seat].name);
     if (m_hosting)
         m_startButton = true;
 }
@@ -367,7 +359,7 @@ void ClientGame::button_startClick() {
 }
 
 void ClientGame::startGame(int playToScore, GameType type) {
-    send(msg::startgame(utf8(m_playername), playToScore, std::string(1, static_cast<char>(type))));
+    send(msg::startgame(utf8(m_playername), playToScore, type));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -397,30 +389,28 @@ bool ClientGame::sendSound(int wave) {
 // ---------------------------------------------------------------------------------------------
 // Spectators and removal
 
-void ClientGame::justwatching(std::string_view args) {
-    FieldReader r(args);
-    const auto seat = r.number();
-    if (!seat || !validSeat(*seat))
+void ClientGame::justwatching(const msg::Watching& watching) {
+    const int seat = watching.seat;
+    if (!validSeat(seat))
         return;
-    const bool watching = r.field() == "1";
-    if (*seat == m_myseat)
-        m_justWatch = watching;
-    const QString text =
-        watching ? QStringLiteral(" is just watching") : QStringLiteral(" now playing again");
-    emit systemLine(m_seats[*seat].name + text, kWatchColour);
-    m_seats[*seat].watching = watching;
+    if (seat == m_myseat)
+        m_justWatch = watching.watching;
+    const QString text = watching.watching ? QStringLiteral(" is just watching")
+                                           : QStringLiteral(" now playing again");
+    emit systemLine(m_seats[seat].name + text, kWatchColour);
+    m_seats[seat].watching = watching.watching;
 }
 
 void ClientGame::JustWatch1Click() {
     if (!isPlayer() || !m_loggedin)
         return;
-    send(msg::justwatch(m_myseat, m_justWatch ? 2 : 1));
+    send(msg::justwatch(m_myseat, m_justWatch ? msg::kPlayAgain : msg::kWatch));
 }
 
 void ClientGame::setSeatWatching(int seat, bool watching) {
-    if (!m_loggedin || seat < 1 || seat > 4)
+    if (!m_loggedin || !seating::isSeat(seat))
         return;
-    send(msg::justwatch(seat, watching ? 1 : 2));
+    send(msg::justwatch(seat, watching ? msg::kWatch : msg::kPlayAgain));
 }
 
 bool ClientGame::seatPopupEnabled(int seat) const {
@@ -431,7 +421,7 @@ bool ClientGame::seatPopupEnabled(int seat) const {
 }
 
 void ClientGame::kicking(int seat) {
-    if (!m_hosting || !m_loggedin || seat < 1 || seat > 9)
+    if (!m_hosting || !m_loggedin || !seating::isRecord(seat))
         return;
     send(msg::kickhim(m_myseat, seat));
 }

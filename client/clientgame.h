@@ -2,13 +2,17 @@
 #pragma once
 
 #include "client/spectator.h"
+#include "net/messages.h"
 #include "support/cards.h"
+#include "support/colours.h"
+#include "support/seating.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace vrako {
@@ -29,7 +33,7 @@ struct SeatView {
 
 // One card of the local hand.
 struct HandCard {
-    int id = 0; // the server's slot number, 1 to 14
+    int id = 0; // the server's slot number, 1 to card::kHandSlots
     int code = -1;
     bool raised = false;
 };
@@ -45,9 +49,10 @@ struct HandCard {
 class ClientGame : public QObject {
     Q_OBJECT
 public:
-    static constexpr quint32 kBlue = 0xFF0000; // colours are 0x00BBGGRR
-    static constexpr quint32 kGrey = 0x808080;
-    static constexpr quint32 kGreen = 0x008000;
+    // The colours of the program's own chat lines, 0x00BBGGRR.
+    static constexpr quint32 kBlue = colour::Blue;
+    static constexpr quint32 kGrey = colour::Gray;
+    static constexpr quint32 kGreen = colour::Green;
     static constexpr quint32 kWatchColour = 0x78989C;
 
     explicit ClientGame(QObject* parent = nullptr);
@@ -57,13 +62,13 @@ public:
     QString playername() const { return m_playername; }
     void setHosting(bool on);
     bool hosting() const { return m_hosting; }
-    const std::array<QString, 5>& botnames() const { return m_botnames; }
+    const std::array<QString, seating::kSeats + 1>& botnames() const { return m_botnames; }
 
     // ---- seats ----
     int myseat() const { return m_myseat; }
     bool loggedin() const { return m_loggedin; }
     int whoseturn() const { return m_whoseturn; }
-    bool isPlayer() const { return m_myseat >= 1 && m_myseat <= 4; }
+    bool isPlayer() const { return seating::isSeat(m_myseat); }
     const SeatView& seat(int seat) const { return m_seats.at(seat); }
     SeatPosition positionOf(int seat) const { return m_position.at(seat); }
     int seatAt(SeatPosition pos) const;
@@ -149,42 +154,51 @@ signals:
 private:
     void send(const std::string& bytes);
     void blueLine(const QString& text) { emit systemLine(text, kBlue); }
-    void sendloginfo(std::string_view args);
+    // Hands a message's fields to its handler, if they read.
+    template <typename Fields>
+    void apply(const std::optional<Fields>& fields, void (ClientGame::*handler)(const Fields&)) {
+        if (fields)
+            (this->*handler)(*fields);
+    }
+    void sendloginfo(const msg::Record& login);
     void sortstuff();
-    void newplayerinfo(std::string_view args);
-    void playerdisconnected(std::string_view args);
-    void startthegame(std::string_view args);
-    void getnextplayer(std::string_view args);
-    void winner(std::string_view args);
-    void acard(std::string_view args);
-    void playcard(std::string_view args);
+    void relayedLine(const msg::Text& line);
+    void havewrongversion(const msg::Text& name);
+    void newplayerinfo(const msg::Players& players);
+    void playerdisconnected(const msg::Departure& departure);
+    void startthegame(const msg::GameStarted& start);
+    void getnextplayer(const msg::Turn& turn);
+    void winner(const msg::Seat& roundWon);
+    // Every dealt card is heard, even one whose fields do not read.
+    void acard(const std::optional<msg::Dealt>& dealt);
+    void playcard(const msg::Played& played);
     void nomatch();
-    void playwild(std::string_view args);
-    void nomorecards(std::string_view args);
-    void cardcount(std::string_view args);
+    void playwild(const msg::WildColour& wild);
+    void nomorecards(const msg::Seat& full);
+    void cardcount(const msg::CardCount& count);
     void startround();
-    void gamewinner(std::string_view args);
-    void thescores(std::string_view args);
-    void setdeletecard(std::string_view args);
-    void justwatching(std::string_view args);
-    void thecards(std::string_view args);
-    void gamestats(std::string_view args);
+    void gamewinner(const msg::Seat& game);
+    void thescores(const msg::Scores& scores);
+    void setdeletecard(const msg::SlotOf& removal);
+    void justwatching(const msg::Watching& watching);
+    void thecards(const msg::Cards& cards);
+    void gamestats(const msg::GameStats& stats);
     void penalty(const QString& text);
 
     void createcard(int id, int code);
     void cleartable();
     void resetCentre();
     void showColourOf(int code);
-    bool validSeat(int seat) const { return seat >= 1 && seat <= 4; }
+    bool validSeat(int seat) const { return seating::isSeat(seat); }
 
     QString m_playername;
     bool m_hosting = false;
-    std::array<QString, 5> m_botnames;
+    std::array<QString, seating::kSeats + 1> m_botnames;
     int m_myseat = 0;
     bool m_loggedin = false;
     int m_whoseturn = 0;
-    std::array<SeatView, 5> m_seats;
-    std::array<SeatPosition, 5> m_position;
+    std::array<SeatView, seating::kSeats + 1> m_seats;
+    std::array<SeatPosition, seating::kSeats + 1> m_position;
     QList<Spectator> m_spies;
 
     QString m_status = QStringLiteral("Welcome to Vrako by Dovi42 Software");
@@ -201,8 +215,8 @@ private:
     bool m_startButton = false;
     bool m_justWatch = false;
 
-    std::array<int, 14> m_handslots{};  // card id per place, 0 = free
-    std::array<HandCard, 15> m_cards{}; // by id 1..14; id 0 = none
+    std::array<int, card::kHandSlots> m_handslots{};      // card id per place, 0 = free
+    std::array<HandCard, card::kHandSlots + 1> m_cards{}; // by id; id 0 = none
     int m_pendingcard = 0;
     bool m_chooser = false;
     int m_chooserCard = 0;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The local hand, the top card and the other seats' card counts.
 #include "client/clientgame.h"
-#include "net/fieldreader.h"
 #include "net/messages.h"
 #include "support/cards.h"
 
@@ -10,7 +9,7 @@
 namespace vrako {
 
 void ClientGame::createcard(int id, int code) {
-    if (id < 1 || id > 14 || code < 0 || code >= card::kFaceCount)
+    if (id < 1 || id > card::kHandSlots || code < 0 || code >= card::kFaceCount)
         return;
     if (m_cards[id].id != 0) {
         // A slot the server fills again replaces what we still showed there.
@@ -29,36 +28,25 @@ void ClientGame::createcard(int id, int code) {
         sortthem();
 }
 
-void ClientGame::acard(std::string_view args) {
-    FieldReader r(args);
-    const auto seat = r.number();
-    const auto id = r.number();
-    const auto code = parseNumber(r.rest());
-    if (seat && id && code && *seat == m_myseat)
-        createcard(*id, *code);
+void ClientGame::acard(const std::optional<msg::Dealt>& dealt) {
+    if (dealt && dealt->seat == m_myseat)
+        createcard(dealt->slot, dealt->card);
     emit soundRequested(QStringLiteral("draw"));
 }
 
-void ClientGame::thecards(std::string_view args) {
-    FieldReader r(args);
-    const auto seat = r.number();
-    if (!seat || *seat != m_myseat)
+void ClientGame::thecards(const msg::Cards& cards) {
+    if (cards.seat != m_myseat)
         return;
-    while (!r.atEnd()) {
-        const auto id = r.number();
-        const auto code = r.number();
-        if (!id || !code)
-            break;
-        createcard(*id, *code);
-    }
+    for (const auto& [id, code] : cards.held)
+        createcard(id, code);
     emit soundRequested(QStringLiteral("draw"));
 }
 
 void ClientGame::sortthem() {
-    // Fourteen bubble passes from the last pair to the first: equal codes keep their order.
+    // One bubble pass per place, from the last pair to the first: equal codes keep their order.
     auto codeAt = [this](int place) { return m_cards[m_handslots[place]].code; };
-    for (int pass = 0; pass < 14; ++pass)
-        for (int p = 13; p >= 1; --p)
+    for (int pass = 0; pass < card::kHandSlots; ++pass)
+        for (int p = card::kHandSlots - 1; p >= 1; --p)
             if (m_handslots[p] != 0 && m_handslots[p - 1] != 0 && codeAt(p) < codeAt(p - 1))
                 std::swap(m_handslots[p], m_handslots[p - 1]);
     emit changed();
@@ -115,12 +103,9 @@ void ClientGame::image_drawClick() {
         send(msg::drawcard(m_myseat));
 }
 
-void ClientGame::setdeletecard(std::string_view args) {
-    FieldReader r(args);
-    const auto seat = r.number();
-    const auto id = r.number();
-    if (seat && id && *seat == m_myseat && *id >= 1 && *id <= 14)
-        m_pendingcard = *id;
+void ClientGame::setdeletecard(const msg::SlotOf& removal) {
+    if (removal.seat == m_myseat && removal.slot >= 1 && removal.slot <= card::kHandSlots)
+        m_pendingcard = removal.slot;
 }
 
 void ClientGame::showColourOf(int code) {
@@ -130,14 +115,11 @@ void ClientGame::showColourOf(int code) {
     m_status = QStringLiteral("Color is %1").arg(QLatin1String(colourTitle(code)));
 }
 
-void ClientGame::playcard(std::string_view args) {
-    FieldReader r(args);
-    const auto seat = r.number();
-    const auto code = parseNumber(r.rest());
-    if (!seat || !code)
-        return;
+void ClientGame::playcard(const msg::Played& played) {
+    const int seat = played.seat;
+    const int code = played.card;
     emit soundRequested(QStringLiteral("placecard"));
-    if (*seat == m_myseat && m_pendingcard != 0) {
+    if (seat == m_myseat && m_pendingcard != 0) {
         const auto it = std::find(m_handslots.begin(), m_handslots.end(), m_pendingcard);
         if (it != m_handslots.end()) {
             std::move(it + 1, m_handslots.end(), it);
@@ -149,12 +131,12 @@ void ClientGame::playcard(std::string_view args) {
             c.raised = false;
     }
     m_othercard = -1;
-    const QString who = validSeat(*seat) ? m_seats[*seat].name : QString();
-    switch (*code) {
+    const QString who = validSeat(seat) ? m_seats[seat].name : QString();
+    switch (code) {
     case card::kReverse:
         m_othercard = card::kReverse;
-        m_status = *seat == m_myseat ? QStringLiteral("You Reversed Play")
-                                     : who + QStringLiteral(" Reversed Play");
+        m_status = seat == m_myseat ? QStringLiteral("You Reversed Play")
+                                    : who + QStringLiteral(" Reversed Play");
         break;
     case card::kVrako:
         m_othercard = card::kVrako;
@@ -169,9 +151,9 @@ void ClientGame::playcard(std::string_view args) {
         m_status = QStringLiteral("Bomb");
         break;
     default:
-        if (*code == card::kWild || isColoured(*code)) {
-            m_topcard = *code;
-            showColourOf(*code);
+        if (code == card::kWild || isColoured(code)) {
+            m_topcard = code;
+            showColourOf(code);
         }
         break;
     }
@@ -187,23 +169,17 @@ void ClientGame::nomatch() {
         m_cards[m_pendingcard].raised = false;
 }
 
-void ClientGame::cardcount(std::string_view args) {
-    FieldReader r(args);
-    const auto seat = r.number();
-    const auto n = parseNumber(r.rest());
-    if (!seat || !n || !validSeat(*seat) || *seat == m_myseat)
+void ClientGame::cardcount(const msg::CardCount& count) {
+    if (!validSeat(count.seat) || count.seat == m_myseat)
         return;
-    m_seats[*seat].fanCount = std::min(*n, 14);
+    m_seats[count.seat].fanCount = std::min(count.count, card::kHandSlots);
 }
 
-void ClientGame::nomorecards(std::string_view args) {
-    const auto seat = parseNumber(args);
-    if (!seat)
-        return;
-    if (*seat == m_myseat)
+void ClientGame::nomorecards(const msg::Seat& full) {
+    if (full.seat == m_myseat)
         m_status = QStringLiteral("You can not hold anymore cards.");
-    else if (validSeat(*seat))
-        m_status = m_seats[*seat].name + QStringLiteral(" can hold no more cards.");
+    else if (validSeat(full.seat))
+        m_status = m_seats[full.seat].name + QStringLiteral(" can hold no more cards.");
 }
 
 } // namespace vrako

@@ -17,6 +17,10 @@ public:
         return *this;
     }
     Builder& f(int n) { return f(std::to_string(n)); }
+    Builder& f(GameType type) {
+        const char letter = letterOf(type);
+        return f(std::string_view(&letter, 1));
+    }
     // Raw text appended without a separator.
     Builder& raw(std::string_view text) {
         m_s += text;
@@ -50,7 +54,7 @@ std::string kickhim(int sender, int target) {
     return Builder(cmd::kickhim).f(sender).f(target).f("").done();
 }
 
-std::string startgame(std::string_view starter, int playToScore, std::string_view type) {
+std::string startgame(std::string_view starter, int playToScore, GameType type) {
     return Builder(cmd::startgame).f(starter).f(playToScore).f(type).f("").done();
 }
 
@@ -97,21 +101,21 @@ std::string wrongversion() {
     return Builder(cmd::wrongversion).f("").done();
 }
 
-std::string gamestats(int record, int topcard, int playToScore, std::string_view type) {
+std::string gamestats(int record, int topcard, int playToScore, GameType type) {
     return Builder(cmd::gamestats).f(record).f(topcard).f(playToScore).f(type).f("").done();
 }
 
-std::string thescores(const std::array<int, 4>& scores) {
+std::string thescores(const std::array<int, seating::kSeats>& scores) {
     Builder b(cmd::thescores);
     for (int s : scores)
         b.f(s);
     return b.f("").done();
 }
 
-std::string thecards(int seat, const std::vector<std::pair<int, int>>& slots) {
+std::string thecards(int seat, const std::vector<std::pair<int, int>>& held) {
     Builder b(cmd::thecards);
     b.f(seat);
-    for (const auto& [slot, card] : slots)
+    for (const auto& [slot, card] : held)
         b.f(slot).f(card);
     return b.done();
 }

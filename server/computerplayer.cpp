@@ -4,6 +4,15 @@
 #include "server/gametable.h"
 
 namespace vrako {
+namespace {
+
+// A special card is held back on kHoldBackRolls of kChanceRolls rolls while the seat still has
+// at least kHoldBackFrom cards.
+constexpr int kChanceRolls = 10;
+constexpr int kHoldBackRolls = 6;
+constexpr int kHoldBackFrom = 3;
+
+} // namespace
 
 void ComputerPlayer::computerplay(int seat) {
     // The second tries of Vrako and Reverse roll their chance again.
@@ -28,8 +37,8 @@ bool ComputerPlayer::trySpecial(int seat, int code) {
     const int slot = findSlot(seat, code);
     if (slot == 0)
         return false;
-    const int roll = m_table.random().uniform(10);
-    if (roll < 6 && m_table.player(seat).cardcount >= 3)
+    const int roll = m_table.random().uniform(kChanceRolls);
+    if (roll < kHoldBackRolls && m_table.player(seat).cardcount >= kHoldBackFrom)
         return false;
     m_table.playcard(seat, 0, slot);
     return true;

@@ -64,17 +64,17 @@ void GameTable::resetHands() {
     }
 }
 
-void GameTable::startgame(std::string_view starter, int playToScore, std::string_view type) {
+void GameTable::startgame(std::string_view starter, int playToScore, GameType type) {
     // A pending round or computer move belongs to the old game.
     m_host.stopRoundTimer();
     m_host.stopComputerTimer();
     m_state.playtoscore = playToScore;
     m_state.gamerunning = true;
-    m_state.gametype = type == "s" ? 's' : 'd';
+    m_state.gametype = type;
     resetHands();
     for (int seat = 1; seat <= kSeats; ++seat)
         m_players[seat].score = 0;
-    sendToAll(msg::startgame(starter, m_state.playtoscore, std::string_view(&m_state.gametype, 1)));
+    sendToAll(msg::startgame(starter, m_state.playtoscore, m_state.gametype));
     m_state.direction = false;
     m_state.topcard = card::kRoundStart;
     m_state.currentseat = 1 + m_random.uniform(kSeats);
@@ -96,7 +96,7 @@ void GameTable::startnewround() {
 
 void GameTable::dealcards() {
     for (int seat = 1; seat <= kSeats; ++seat) {
-        for (int slot = 1; slot <= 5; ++slot)
+        for (int slot = 1; slot <= kDealtCards; ++slot)
             getcard(seat, slot);
     }
     findplayer();
@@ -226,7 +226,7 @@ void GameTable::endTurn(int seat) {
 void GameTable::playvrako(int seat, int slot) {
     announcePlay(seat, slot, card::kVrako);
     const int victim = nextSeat(seat);
-    giveCards(victim, 4 + m_random.uniform(6));
+    giveCards(victim, kVrakoLeast + m_random.uniform(kVrakoSpread));
     sendToSeat(victim, msg::vrako());
     endTurn(seat);
 }
@@ -271,7 +271,7 @@ void GameTable::playbomb(int seat, int slot) {
     for (int victim = 1; victim <= kSeats; ++victim) {
         if (victim == seat)
             continue;
-        giveCards(victim, 2);
+        giveCards(victim, kBombCards);
         sendToSeat(victim, msg::bomb());
     }
     endTurn(seat);
@@ -284,7 +284,7 @@ bool GameTable::checkforwin(int seat) {
     std::array<int, kSeats> scores{};
     for (int s = 1; s <= kSeats; ++s)
         m_players[s].score += m_players[s].cardcount;
-    m_players[seat].score = std::max(0, m_players[seat].score - 5);
+    m_players[seat].score = std::max(0, m_players[seat].score - kRoundWinBonus);
     for (int s = 1; s <= kSeats; ++s)
         scores[s - 1] = m_players[s].score;
     const std::string scoreMsg = msg::thescores(scores);

@@ -3,6 +3,7 @@
 
 #include "server/rules.h"
 #include "server/serverhost.h"
+#include "support/seating.h"
 
 #include <array>
 #include <string>
@@ -30,7 +31,7 @@ struct GameState {
     int currentseat = 0; // 0: nobody on turn
     int topcard = card::kRoundStart;
     int playtoscore = 20;
-    char gametype = 's';
+    GameType gametype = GameType::SameNumber;
     bool direction = false; // false: ascending seats ("l"), true: descending ("r")
 };
 
@@ -39,8 +40,8 @@ struct GameState {
 // every change to the records through the ServerHost.
 class GameTable {
 public:
-    static constexpr int kSeats = 4;
-    static constexpr int kRecords = 9;
+    static constexpr int kSeats = seating::kSeats;
+    static constexpr int kRecords = seating::kRecords;
 
     GameTable(ServerHost& host, RandomSource& random) : m_host(host), m_random(random) {}
 
@@ -69,8 +70,8 @@ public:
     GameState& state() { return m_state; }
     const GameState& state() const { return m_state; }
 
-    static bool isSeat(int n) { return n >= 1 && n <= kSeats; }
-    static bool isRecord(int n) { return n >= 1 && n <= kRecords; }
+    static bool isSeat(int n) { return seating::isSeat(n); }
+    static bool isRecord(int n) { return seating::isRecord(n); }
     bool isPresent(int record) const { return isRecord(record) && m_players[record].connected; }
     // A seat with no connection, one whose connection has not logged in, or one set to just
     // watching, is played by the computer.
@@ -86,7 +87,7 @@ public:
     // login hands over the whole hand anyway.
     void sendToSeat(int seat, std::string_view bytes);
 
-    void startgame(std::string_view starter, int playToScore, std::string_view type);
+    void startgame(std::string_view starter, int playToScore, GameType type);
     void startnewround();
     // A play by seat of the card in slot; ignored unless seat is on turn. colour matters for a
     // Wild only. Returns true when the card was played.

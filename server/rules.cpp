@@ -3,13 +3,13 @@
 
 namespace vrako {
 
-bool faceMatches(int d, int c, char gameType) {
-    if (gameType == 's')
+bool faceMatches(int d, int c, GameType gameType) {
+    if (gameType == GameType::SameNumber)
         return d == c;
-    return (d == c + 1 && c + 1 <= 12) || (d == c - 1 && c - 1 >= 1);
+    return (d == c + 1 && c + 1 <= card::kNumbersPerColour) || (d == c - 1 && c - 1 >= 1);
 }
 
-bool mayFollow(int code, int current, char gameType) {
+bool mayFollow(int code, int current, GameType gameType) {
     if (!isColoured(code))
         return false;
     if (colourIndexOf(code) == colourIndexOf(current))

@@ -12,18 +12,28 @@
 namespace vrako {
 
 // Slots 1 to 14 name the cards of a hand; only 1 to 13 ever receive a card.
-inline constexpr int kSlots = 14;
-inline constexpr int kMaxHand = 13;
+inline constexpr int kSlots = card::kHandSlots;
+inline constexpr int kMaxHand = kSlots - 1;
 using Hand = std::array<int, kSlots + 1>; // index 0 unused
+
+// Every seat is dealt this many cards at the start of a round.
+inline constexpr int kDealtCards = 5;
+// A Vrako gives the next seat kVrakoLeast to kVrakoLeast + kVrakoSpread - 1 cards, uniformly.
+inline constexpr int kVrakoLeast = 4;
+inline constexpr int kVrakoSpread = 6;
+// A Bomb gives every other seat this many cards.
+inline constexpr int kBombCards = 2;
+// The round's winner takes this many points off its score (not below zero).
+inline constexpr int kRoundWinBonus = 5;
 
 // Number of values makeCard() expects its random argument to range over.
 inline constexpr int kCardDraws = 67;
 
-// Whether the non-special card may follow current under game type 's' or 'd'.
-bool mayFollow(int code, int current, char gameType);
+// Whether the non-special card may follow current under the game type.
+bool mayFollow(int code, int current, GameType gameType);
 
-// Whether face d relates to current face c by the game type (no wrap in 'd').
-bool faceMatches(int d, int c, char gameType);
+// Whether face d relates to current face c by the game type (no wrap in One More or Less).
+bool faceMatches(int d, int c, GameType gameType);
 
 // The card for a uniform draw r in 0..66: 0-51 are themselves, and 52-66 add three more
 // Vrakos, three Reverses, four Wilds, four Doubles and one Bomb; the yellow 12 is never made.

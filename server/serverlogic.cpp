@@ -19,7 +19,7 @@ int ServerLogic::placeConnection() {
         }
     }
     if (record == 0) {
-        if (m_connectionCount >= GameTable::kRecords)
+        if (m_connectionCount >= seating::kRecords)
             return kFullRecord;
         record = ++m_connectionCount;
     }
@@ -32,13 +32,13 @@ void ServerLogic::welcome(int record) {
 }
 
 void ServerLogic::connectionClosed(int record) {
-    if (!GameTable::isRecord(record) || !player(record).connected)
+    if (!seating::isRecord(record) || !player(record).connected)
         return;
     m_table.sendToOthers(record, msg::playerdisconnected(record, player(record).name));
     m_table.release(record);
     // The leaver's turn is not played. (The headless server has no host window whose leaving
-    // ends everything, so the turn passes even when record 1 is gone; otherwise the game would
-    // wait for a seat nobody plays.)
+    // ends everything, so the turn passes even when the host's record is gone; otherwise the game
+    // would wait for a seat nobody plays.)
     const GameState& st = m_table.state();
     if (st.gamerunning && st.currentseat == record)
         m_table.findplayer();
@@ -67,45 +67,42 @@ void ServerLogic::handleMessage(int sender, std::string_view message) {
     if (m.command.empty())
         return;
     if (m.command == cmd::logininfo)
-        receivedlogininfo(sender, m.args);
+        apply(sender, msg::parseLogininfo(m.args), &ServerLogic::receivedlogininfo);
     if (m.command == cmd::kickhim)
-        kickhim(sender, m.args);
+        apply(sender, msg::parseKickhim(m.args), &ServerLogic::kickhim);
     if (m.command == cmd::chat)
-        relay(sender, m.args, true);
+        apply(sender, msg::parseChatLine(m.args), &ServerLogic::chat);
     if (m.command == cmd::action)
-        relay(sender, m.args, false);
+        apply(sender, msg::parseChatLine(m.args), &ServerLogic::action);
     if (m.command == cmd::startgame)
-        startgame(sender, m.args);
+        apply(sender, msg::parseStartgame(m.args), &ServerLogic::startgame);
     if (m.command == cmd::playcard)
-        playcard(sender, m.args);
+        apply(sender, msg::parsePlaycard(m.args), &ServerLogic::playcard);
     if (m.command == cmd::drawcard)
-        drawcard(sender, m.args);
+        apply(sender, msg::parseDrawcard(m.args), &ServerLogic::drawcard);
     if (m.command == cmd::justwatch)
-        justwatch(sender, m.args);
+        apply(sender, msg::parseJustwatch(m.args), &ServerLogic::justwatch);
     if (m.command == cmd::playasound)
-        playasound(sender, m.args);
+        apply(sender, msg::parsePlayasound(m.args), &ServerLogic::playasound);
 }
 
-void ServerLogic::receivedlogininfo(int sender, std::string_view args) {
-    FieldReader f(args);
-    const auto record = f.number();
-    if (record != sender)
+void ServerLogic::receivedlogininfo(int sender, const msg::Login& login) {
+    if (login.record != sender)
         return;
-    const std::string_view version = f.field();
-    m_table.logIn(sender, cleanName(f.rest()));
+    m_table.logIn(sender, cleanName(login.name));
     const std::string& name = player(sender).name;
     m_table.sendToAll(msg::newplayerinfo(sender, name));
 
     std::vector<msg::PlayerEntry> others;
-    for (int r = 1; r <= GameTable::kRecords; ++r) {
+    for (int r = 1; r <= seating::kRecords; ++r) {
         if (r != sender && m_table.isPresent(r))
             others.push_back({r, player(r).name, player(r).watching});
     }
     if (!others.empty())
         m_table.sendTo(sender, msg::existingplayers(others));
 
-    if (version != cmd::version) {
-        m_table.sendTo(1, msg::havewrongversion(name));
+    if (login.version != cmd::version) {
+        m_table.sendTo(seating::kHostRecord, msg::havewrongversion(name));
         m_table.sendTo(sender, msg::wrongversion());
     }
     if (m_table.state().gamerunning)
@@ -114,17 +111,16 @@ void ServerLogic::receivedlogininfo(int sender, std::string_view args) {
 
 void ServerLogic::sendCatchUp(int record) {
     const GameState& st = m_table.state();
-    m_table.sendTo(record, msg::gamestats(record, st.topcard, st.playtoscore,
-                                          std::string_view(&st.gametype, 1)));
-    std::array<int, GameTable::kSeats> scores{};
-    for (int s = 1; s <= GameTable::kSeats; ++s)
+    m_table.sendTo(record, msg::gamestats(record, st.topcard, st.playtoscore, st.gametype));
+    std::array<int, seating::kSeats> scores{};
+    for (int s = 1; s <= seating::kSeats; ++s)
         scores[s - 1] = player(s).score;
     m_table.sendTo(record, msg::thescores(scores));
-    for (int s = 1; s <= GameTable::kSeats; ++s) {
+    for (int s = 1; s <= seating::kSeats; ++s) {
         const PlayerRecord& seat = player(s);
         if (s == record && seat.cardcount > 0) {
             std::vector<std::pair<int, int>> held;
-            for (int slot = 1; slot <= kSlots; ++slot) {
+            for (int slot = 1; slot <= card::kHandSlots; ++slot) {
                 if (seat.cards[slot] != card::kEmpty)
                     held.emplace_back(slot, seat.cards[slot]);
             }
@@ -136,11 +132,10 @@ void ServerLogic::sendCatchUp(int record) {
     m_table.sendTo(record, msg::nextplayer(st.currentseat, m_table.directionLetter()));
 }
 
-void ServerLogic::relay(int sender, std::string_view args, bool isChat) {
-    FieldReader f(args);
-    if (f.number() != sender)
+void ServerLogic::relay(int sender, const msg::ChatLine& line, bool isChat) {
+    if (line.record != sender)
         return;
-    const std::string_view text = f.rest();
+    const std::string_view text = line.text;
     const std::string& name = player(sender).name;
     sendRelay(isChat ? msg::chatRelay(sender, name, text) : msg::actionRelay(sender, name, text));
 }
@@ -151,72 +146,55 @@ void ServerLogic::sendRelay(const std::string& bytes) {
         m_table.sendToAll(bytes);
 }
 
-void ServerLogic::playasound(int sender, std::string_view args) {
-    FieldReader f(args);
+void ServerLogic::playasound(int sender, const msg::Sound& sound) {
     // Chatter sounds come from the seats only; spectators cannot send them.
-    if (f.number() != sender || sender > 4)
+    if (sound.record != sender || sender > seating::kSeats)
         return;
-    sendRelay(msg::playasoundRelay(sender, f.rest()));
+    sendRelay(msg::playasoundRelay(sender, sound.rest));
 }
 
-void ServerLogic::kickhim(int sender, std::string_view args) {
-    FieldReader f(args);
-    const auto from = f.number();
-    const auto target = f.number();
+void ServerLogic::kickhim(int sender, const msg::Kick& kick) {
     // Only the host removes players, and only a record that has a connection.
-    if (sender != 1 || from != 1 || !target || !m_table.isPresent(*target))
+    if (sender != seating::kHostRecord || kick.sender != seating::kHostRecord ||
+        !m_table.isPresent(kick.target))
         return;
     // The removed player is told so, in the words the others hear, before the connection ends.
-    m_table.sendTo(*target, msg::playerdisconnected(*target, player(*target).name));
-    m_host.closeConnection(*target);
+    m_table.sendTo(kick.target, msg::playerdisconnected(kick.target, player(kick.target).name));
+    m_host.closeConnection(kick.target);
 }
 
-void ServerLogic::startgame(int sender, std::string_view args) {
-    if (sender != 1)
+void ServerLogic::startgame(int sender, const msg::GameStart& start) {
+    if (sender != seating::kHostRecord)
         return;
-    FieldReader f(args);
-    const std::string starter = cleanName(f.field());
-    const auto playTo = f.number();
-    const std::string_view type = f.field();
-    if (!playTo)
-        return;
-    m_table.startgame(starter, *playTo, type);
+    m_table.startgame(cleanName(start.starter), start.playToScore, start.type);
 }
 
-void ServerLogic::playcard(int sender, std::string_view args) {
-    FieldReader f(args);
-    const auto seat = f.number();
-    const auto colour = f.number();
-    const auto slot = f.number();
-    if (!seat || !colour || !slot || *seat != sender)
+void ServerLogic::playcard(int sender, const msg::Play& play) {
+    if (play.seat != sender)
         return;
-    m_table.playcard(*seat, *colour, *slot);
+    m_table.playcard(play.seat, play.colour, play.slot);
 }
 
-void ServerLogic::drawcard(int sender, std::string_view args) {
-    FieldReader f(args);
-    const auto seat = f.number();
-    if (!seat || *seat != sender)
+void ServerLogic::drawcard(int sender, const msg::Seat& draw) {
+    if (draw.seat != sender)
         return;
-    m_table.drawcard(*seat);
+    m_table.drawcard(draw.seat);
 }
 
-void ServerLogic::justwatch(int sender, std::string_view args) {
-    FieldReader f(args);
-    const auto seat = f.number();
-    const auto mode = f.number();
-    if (!seat || !mode || !GameTable::isSeat(*seat) || !m_table.isPresent(*seat))
+void ServerLogic::justwatch(int sender, const msg::WatchRequest& request) {
+    const int seat = request.seat;
+    if (!seating::isSeat(seat) || !m_table.isPresent(seat))
         return;
     // A player sets its own seat; the host may set any seat.
-    if (*seat != sender && sender != 1)
+    if (seat != sender && sender != seating::kHostRecord)
         return;
-    if (*mode == 2) {
-        m_table.setWatching(*seat, false);
-        m_table.sendToAll(msg::justwatching(*seat, 2));
-    } else if (*mode == 1) {
-        m_table.setWatching(*seat, true);
-        m_table.sendToAll(msg::justwatching(*seat, 1));
-        if (m_table.state().currentseat == *seat)
+    if (request.mode == msg::kPlayAgain) {
+        m_table.setWatching(seat, false);
+        m_table.sendToAll(msg::justwatching(seat, msg::kPlayAgain));
+    } else if (request.mode == msg::kWatch) {
+        m_table.setWatching(seat, true);
+        m_table.sendToAll(msg::justwatching(seat, msg::kWatch));
+        if (m_table.state().currentseat == seat)
             m_host.startComputerTimer(m_table.computerRetry());
     }
 }

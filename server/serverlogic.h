@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "net/messages.h"
 #include "server/computerplayer.h"
 #include "server/gametable.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,7 +16,7 @@ namespace vrako {
 class ServerLogic {
 public:
     // Record number that only carries the "game is full" answer.
-    static constexpr int kFullRecord = 10;
+    static constexpr int kFullRecord = seating::kRecords + 1;
 
     ServerLogic(ServerHost& host, RandomSource& random)
         : m_host(host), m_table(host, random), m_computer(m_table) {}
@@ -45,17 +47,26 @@ public:
 private:
     // Records are read here and changed only through the table's operations.
     const PlayerRecord& player(int record) const { return m_table.player(record); }
-    void receivedlogininfo(int sender, std::string_view args);
+    // Hands the fields of a message from sender to its handler, if they read.
+    template <typename Fields>
+    void apply(int sender, const std::optional<Fields>& fields,
+               void (ServerLogic::*handler)(int, const Fields&)) {
+        if (fields)
+            (this->*handler)(sender, *fields);
+    }
+    void receivedlogininfo(int sender, const msg::Login& login);
     void sendCatchUp(int record);
-    void relay(int sender, std::string_view args, bool isChat);
+    void chat(int sender, const msg::ChatLine& line) { relay(sender, line, true); }
+    void action(int sender, const msg::ChatLine& line) { relay(sender, line, false); }
+    void relay(int sender, const msg::ChatLine& line, bool isChat);
     // Sends a relayed message to all, unless it is longer than a reader accepts.
     void sendRelay(const std::string& bytes);
-    void playasound(int sender, std::string_view args);
-    void kickhim(int sender, std::string_view args);
-    void startgame(int sender, std::string_view args);
-    void playcard(int sender, std::string_view args);
-    void drawcard(int sender, std::string_view args);
-    void justwatch(int sender, std::string_view args);
+    void playasound(int sender, const msg::Sound& sound);
+    void kickhim(int sender, const msg::Kick& kick);
+    void startgame(int sender, const msg::GameStart& start);
+    void playcard(int sender, const msg::Play& play);
+    void drawcard(int sender, const msg::Seat& draw);
+    void justwatch(int sender, const msg::WatchRequest& request);
 
     ServerHost& m_host;
     GameTable m_table;

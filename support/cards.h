@@ -32,10 +32,23 @@ inline constexpr int kColours = 4;
 inline constexpr int kFaceCount = 53;
 // The current card at the start of every round: the blue 1.
 inline constexpr int kRoundStart = 5;
+// The slots 1 to 14 that name the cards of a hand.
+inline constexpr int kHandSlots = 14;
 } // namespace card
 
-// What numbers may follow the top card besides its colour; the letter is the protocol's.
+// What numbers may follow the top card besides its colour; the letter is the protocol's and the
+// settings file's.
 enum class GameType : char { SameNumber = 's', OneMoreOrLess = 'd' };
+
+constexpr char letterOf(GameType type) {
+    return static_cast<char>(type);
+}
+
+// The game type a letter names: "s" the Same Number game, any other text the One More or Less
+// game.
+constexpr GameType gameTypeOf(std::string_view letter) {
+    return letter == "s" ? GameType::SameNumber : GameType::OneMoreOrLess;
+}
 
 bool isSpecial(int code);
 bool isColoured(int code);
@@ -61,6 +74,12 @@ std::string_view colourTitle(int code);
 
 // The printed number 1 to 12 of a coloured card; 0 for anything else.
 int numberOf(int code);
+
+// The code of the coloured card of colour index 0 to 3 and printed number 1 to 12: the inverse
+// of colourIndexOf() and numberOf().
+constexpr int cardCode(int colourIndex, int number) {
+    return card::kFirstColoured + colourIndex * card::kNumbersPerColour + number - 1;
+}
 
 // ((code - 4) mod 12) with 0 read as 12; the remainder keeps the sign of code - 4, so the
 // special cards read as negative faces except the Bomb, which reads as 12.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/textstyles.h"
 
+#include "support/colours.h"
+
 namespace vrako {
 
 QColor colourFromValue(quint32 value) {
@@ -13,10 +15,10 @@ quint32 valueFromColour(const QColor& colour) {
 }
 
 TextStyles::TextStyles(QObject* parent) : QObject(parent) {
-    constexpr quint32 blue = 0xFF0000, navy = 0x800000, maroon = 0x000080, green = 0x008000,
-                      silver = 0xC0C0C0, windowText = 0x000000;
-    const quint32 colours[kCount] = {blue,       blue,       navy,       maroon,     green,
-                                     green,      silver,     silver,     windowText, windowText,
+    using namespace colour;
+    constexpr quint32 windowText = Black;
+    const quint32 colours[kCount] = {Blue,       Blue,       Navy,       Maroon,     Green,
+                                     Green,      Silver,     Silver,     windowText, windowText,
                                      windowText, windowText, windowText, windowText, windowText};
     for (int i = 0; i < kCount; ++i) {
         m_styles[size_t(i)].colour = colours[i];

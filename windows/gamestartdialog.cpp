@@ -114,7 +114,7 @@ GameStartDialog::GameStartDialog(QWidget* parent)
     // A tool window is no dialog: Escape must be taught to close it.
     connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
             &QWidget::close);
-    changebox(QStringLiteral("d"));
+    changebox(GameType::OneMoreOrLess);
     // Light text on the felt, as on the table; the spinner keeps its dark arrows.
     for (QLabel* label : findChildren<QLabel*>()) {
         QPalette pal = label->palette();
@@ -138,20 +138,19 @@ void GameStartDialog::step(int delta) {
     m_score->setText(QString::number(next));
 }
 
-void GameStartDialog::changebox(const QString& code) {
-    m_type = code == QLatin1String("s") ? QStringLiteral("s") : QStringLiteral("d");
-    m_typeLabel->setToolTip(m_type);
+void GameStartDialog::changebox(GameType type) {
+    m_type = type;
+    const bool same = type == GameType::SameNumber;
+    m_typeLabel->setToolTip(QString(QLatin1Char(letterOf(type))));
     const qreal dpr = devicePixelRatioF();
-    m_boxSame->setIcon(tickBox(m_type == QLatin1String("s"), dpr));
-    m_boxDifferent->setIcon(tickBox(m_type != QLatin1String("s"), dpr));
-    m_boxSame->setProperty("ticked", m_type == QLatin1String("s"));
-    m_boxDifferent->setProperty("ticked", m_type != QLatin1String("s"));
+    m_boxSame->setIcon(tickBox(same, dpr));
+    m_boxDifferent->setIcon(tickBox(!same, dpr));
+    m_boxSame->setProperty("ticked", same);
+    m_boxDifferent->setProperty("ticked", !same);
 }
 
 void GameStartDialog::button_startClick() {
-    emit startRequested(m_score->text().toInt(), m_type == QLatin1String("s")
-                                                     ? GameType::SameNumber
-                                                     : GameType::OneMoreOrLess);
+    emit startRequested(m_score->text().toInt(), m_type);
     hide();
 }
 

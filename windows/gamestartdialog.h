@@ -18,15 +18,16 @@ public:
     explicit GameStartDialog(QWidget* parent = nullptr);
 
     QString playToScore() const;
-    // "s" (Same Number Game) or "d" (One More or Less Game).
-    QString gameType() const { return m_type; }
+    GameType gameType() const { return m_type; }
     void setPlayToScore(const QString& text);
-    // Ticks box_same for "s" and box_different for any other code.
-    void changebox(const QString& code);
+    // Ticks box_same for the Same Number game and box_different for the other.
+    void changebox(GameType type);
 
     void stepUp() { step(5); }
     void stepDown() { step(-5); }
-    void box_sameClick(bool same) { changebox(same ? QStringLiteral("s") : QStringLiteral("d")); }
+    void box_sameClick(bool same) {
+        changebox(same ? GameType::SameNumber : GameType::OneMoreOrLess);
+    }
     void button_startClick();
 
 signals:
@@ -40,7 +41,7 @@ private:
     QToolButton* m_boxSame = nullptr;
     QToolButton* m_boxDifferent = nullptr;
     QLabel* m_typeLabel = nullptr;
-    QString m_type = QStringLiteral("d");
+    GameType m_type = GameType::OneMoreOrLess;
 };
 
 } // namespace vrako

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "chat/preferences.h"
 #include "windows/sidewindow.h"
 
 #include <QStringList>
@@ -14,9 +15,6 @@ namespace vrako {
 class Tphrases : public SideWindow {
     Q_OBJECT
 public:
-    static constexpr int kPhrases = 9;
-    static constexpr int kMaxLength = 50;
-
     explicit Tphrases(QWidget* parent = nullptr);
 
     // Fills phrase1 to phrase9; the owner does this each time the editor is opened.
@@ -34,7 +32,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    std::array<QLineEdit*, kPhrases> m_fields{};
+    std::array<QLineEdit*, Preferences::kPhraseCount> m_fields{};
 };
 
 } // namespace vrako

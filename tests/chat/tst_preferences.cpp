@@ -45,7 +45,7 @@ void TestPreferences::missingFileGivesDefaults() {
     Preferences p;
     // Before the file is read: chatter sounds off, One More/Less ticked, 10-point chat.
     QCOMPARE(p.chatterSounds, false);
-    QCOMPARE(p.gameType, QStringLiteral("d"));
+    QCOMPARE(p.gameType, GameType::OneMoreOrLess);
     QCOMPARE(p.textSize, 10);
     QVERIFY(p.loadFrom(Preferences::filePath(dir.path())));
     QCOMPARE(p.bounds, (WindowBounds{3, 3, 653, 505}));
@@ -58,7 +58,7 @@ void TestPreferences::missingFileGivesDefaults() {
     QCOMPARE(p.sort, false);
     QCOMPARE(p.botSpeed, 1000);
     QCOMPARE(p.playToScore, QStringLiteral("20"));
-    QCOMPARE(p.gameType, QStringLiteral("s"));
+    QCOMPARE(p.gameType, GameType::SameNumber);
     QCOMPARE(p.turnSound, 0);
     QCOMPARE(p.chatterSounds, true);
     QVERIFY(p.lastName.isEmpty());
@@ -82,7 +82,7 @@ void TestPreferences::oddValues() {
     QCOMPARE(p.phrases.at(2), QStringLiteral("Sch\u00f6n!"));
     QCOMPARE(p.phrases.at(3), QStringLiteral("/me cheers"));
     QCOMPARE(p.playToScore, QStringLiteral("35")); // shown and sent as stored
-    QCOMPARE(p.gameType, QStringLiteral("d"));
+    QCOMPARE(p.gameType, GameType::OneMoreOrLess);
     QCOMPARE(p.turnSound, 0);
     QCOMPARE(p.chatterSounds, true);
     QCOMPARE(p.bounds.top, 3);
@@ -106,7 +106,7 @@ void TestPreferences::notANumberKeepsLoading() {
     QCOMPARE(p.botSpeed, 1000);
     QCOMPARE(p.playToScore, QStringLiteral("20"));
     // The keys after the bad ones still load.
-    QCOMPARE(p.gameType, QStringLiteral("s"));
+    QCOMPARE(p.gameType, GameType::SameNumber);
     QCOMPARE(p.turnSound, 1);
     QCOMPARE(p.chatterSounds, false);
 }
@@ -127,7 +127,7 @@ void TestPreferences::storesInOrderAndReadsBack() {
     p.sort = true;
     p.botSpeed = 500;
     p.playToScore = QStringLiteral("25");
-    p.gameType = QStringLiteral("s");
+    p.gameType = GameType::SameNumber;
     p.turnSound = 1;
     p.chatterSounds = true;
     p.lastName = QStringLiteral("Ann");

@@ -59,7 +59,7 @@ void Checker::broadcast(std::string_view word, FieldReader& f, std::string_view 
     if (word == "CMD_startgame") {
         f.field();
         f.field();
-        m.type = f.field() == "s" ? 's' : 'd';
+        m.type = gameTypeOf(f.field());
         m.scores = {};
         m.counts = {};
         m.topcard = card::kRoundStart;

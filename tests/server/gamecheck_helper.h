@@ -17,7 +17,7 @@ struct Model {
     std::array<int, 5> scores{};
     std::array<int, 5> counts{};
     int topcard = card::kRoundStart;
-    char type = 's';
+    GameType type = GameType::SameNumber;
     bool direction = false;
     int current = 0;
     int lastPlayer = 0;

@@ -15,7 +15,7 @@ void prepare(LogicRig& rig, int topcard, char type, std::initializer_list<int> h
     st.gamerunning = true;
     st.currentseat = 2;
     st.topcard = topcard;
-    st.gametype = type;
+    st.gametype = static_cast<GameType>(type);
     for (int s = 1; s <= 4; ++s)
         rig.setHand(s, {30, 31, 32});
     rig.setHand(2, hand);

@@ -23,7 +23,7 @@ void prepare(LogicRig& rig, int seat, int topcard, char type) {
     st.gamerunning = true;
     st.currentseat = seat;
     st.topcard = topcard;
-    st.gametype = type;
+    st.gametype = static_cast<GameType>(type);
     st.playtoscore = 20;
     for (int s = 1; s <= 4; ++s)
         rig.setHand(s, {9, 10, 11});
@@ -272,20 +272,20 @@ void TestGameTable::startgameDealsAndStopsTimers() {
     LogicRig rig(5);
     rig.host.roundArmed = true;
     rig.host.computerArmed = true;
-    rig.deliver(2, msg::startgame("Two", 20, "s")); // only the host starts games
+    rig.deliver(2, msg::startgame("Two", 20, GameType::SameNumber)); // only the host starts games
     QVERIFY(rig.host.sent.empty());
     QVERIFY(!rig.table().state().gamerunning);
 
     rig.random.push({3}); // first seat 4, so seat 1 begins
-    rig.deliver(1, msg::startgame("Ann", 25, "x"));
+    rig.deliver(1, "CMD_startgame+Ann+25+x+\xFF");
     QVERIFY(!rig.host.roundArmed);
     QVERIFY(!rig.host.computerArmed);
     const GameState& st = rig.table().state();
-    QCOMPARE(st.gametype, 'd');
+    QCOMPARE(st.gametype, GameType::OneMoreOrLess);
     QCOMPARE(st.playtoscore, 25);
     QCOMPARE(st.currentseat, 1);
     for (int s = 1; s <= 5; ++s) {
-        std::vector<std::string> expected{msg::startgame("Ann", 25, "d")};
+        std::vector<std::string> expected{msg::startgame("Ann", 25, GameType::OneMoreOrLess)};
         for (int t = 1; t <= 4; ++t) {
             for (int slot = 1; slot <= 5; ++slot) {
                 if (t == s)

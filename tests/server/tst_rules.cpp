@@ -50,7 +50,7 @@ void TestRules::follows() {
     QFETCH(int, current);
     QFETCH(int, code);
     QFETCH(bool, ok);
-    QCOMPARE(mayFollow(code, current, type), ok);
+    QCOMPARE(mayFollow(code, current, static_cast<GameType>(type)), ok);
 }
 
 void TestRules::everyCodeUnderMapping() {

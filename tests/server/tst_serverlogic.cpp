@@ -51,7 +51,7 @@ void TestServerLogic::loginAnnouncements() {
 void TestServerLogic::catchUpOfLateJoiner() {
     LogicRig rig(5);
     rig.random.push({0});
-    rig.deliver(1, msg::startgame("P1", 20, "s"));
+    rig.deliver(1, msg::startgame("P1", 20, GameType::SameNumber));
     rig.logic.connectionClosed(3);
     QCOMPARE(rig.host.to(5).back(), msg::playerdisconnected(3, "P3"));
     rig.setHand(3, {});
@@ -70,7 +70,7 @@ void TestServerLogic::catchUpOfLateJoiner() {
         (Msgs{msg::sendlogininfo(3), msg::newplayerinfo(3, "Newcomer"),
               msg::existingplayers(
                   {{1, "P1", false}, {2, "P2", false}, {4, "P4", false}, {5, "P5", false}}),
-              msg::gamestats(3, st.topcard, 20, "s"), msg::thescores({0, 0, 0, 6}),
+              msg::gamestats(3, st.topcard, 20, GameType::SameNumber), msg::thescores({0, 0, 0, 6}),
               msg::cardcount(1, 5), msg::cardcount(2, 5), frame("CMD_thecards+3+1+17+2+5+6+40"),
               msg::cardcount(4, 5), msg::nextplayer(2, 'l')}));
 }
@@ -80,12 +80,12 @@ void TestServerLogic::catchUpBetweenRounds() {
     GameState& st = rig.table().state();
     st.gamerunning = true;
     st.currentseat = 0;
-    st.gametype = 'd';
+    st.gametype = GameType::OneMoreOrLess;
     rig.logic.connectionClosed(5);
     rig.host.clear();
     rig.join("Late");
     const Msgs got = rig.host.to(5);
-    QCOMPARE(got.at(3), msg::gamestats(5, 5, 20, "d"));
+    QCOMPARE(got.at(3), msg::gamestats(5, 5, 20, GameType::OneMoreOrLess));
     QCOMPARE(got.back(), msg::nextplayer(0, 'l'));
     QCOMPARE(got.size(), std::size_t(10)); // spectator: four counts, no hand
 }

@@ -36,7 +36,8 @@ void TestSimulation::computerGames() {
     long rounds = 0;
     for (int game = 0; game < kGames; ++game) {
         checker.model().wins = 0;
-        rig.deliver(1, msg::startgame("Sim", kPlayTo, game % 2 ? "s" : "d"));
+        rig.deliver(1, msg::startgame("Sim", kPlayTo,
+                                      game % 2 ? GameType::SameNumber : GameType::OneMoreOrLess));
         int steps = 0;
         while (rig.table().state().gamerunning) {
             if (rig.host.roundArmed) {

@@ -74,7 +74,7 @@ struct AutoPlayer {
         if (m.command == "CMD_startgame") {
             f.field();
             f.field();
-            type = f.field() == "s" ? 's' : 'd';
+            type = gameTypeOf(f.field());
             hand = emptyHand();
             top = card::kRoundStart;
         } else if (m.command == "CMD_startround") {
@@ -116,7 +116,7 @@ struct AutoPlayer {
     int seat;
     Hand hand;
     int top = card::kRoundStart;
-    char type = 's';
+    GameType type = GameType::SameNumber;
     int lastSlot = 0;
     bool refused = false;
 };
@@ -149,9 +149,9 @@ void TestTServer::loginsAndCatchUp() {
                                        msg::existingplayers({{1, "Host", false}})}));
     QVERIFY(host.has(msg::newplayerinfo(2, "Bo")));
 
-    host.send(msg::startgame("Host", 20, "s"));
+    host.send(msg::startgame("Host", 20, GameType::SameNumber));
     QVERIFY(Table::waitFor(bo, "CMD_nextplayer+"));
-    QVERIFY(bo.has(msg::startgame("Host", 20, "s")));
+    QVERIFY(bo.has(msg::startgame("Host", 20, GameType::SameNumber)));
     TestClient& cy = t.join("Cy", "1.0.9");
     QVERIFY(Table::waitFor(cy, "CMD_nextplayer+"));
     QVERIFY(Table::waitFor(host, "CMD_havewrongversion+"));
@@ -160,9 +160,9 @@ void TestTServer::loginsAndCatchUp() {
              (std::vector<std::string>{
                  msg::sendlogininfo(3), msg::newplayerinfo(3, "Cy"),
                  msg::existingplayers({{1, "Host", false}, {2, "Bo", false}}), msg::wrongversion(),
-                 msg::gamestats(3, 5, 20, "s"), msg::thescores({0, 0, 0, 0}), msg::cardcount(1, 5),
-                 msg::cardcount(2, 5), msg::thecards(3, t.hand(3)), msg::cardcount(4, 5),
-                 msg::nextplayer(st.currentseat, 'l')}));
+                 msg::gamestats(3, 5, 20, GameType::SameNumber), msg::thescores({0, 0, 0, 0}),
+                 msg::cardcount(1, 5), msg::cardcount(2, 5), msg::thecards(3, t.hand(3)),
+                 msg::cardcount(4, 5), msg::nextplayer(st.currentseat, 'l')}));
     QCOMPARE(host.messages.back(), msg::havewrongversion("Cy"));
 }
 
@@ -182,7 +182,7 @@ void TestTServer::newcomerTakesOverALeftSeat() {
     Table t;
     for (int i = 1; i <= 5; ++i)
         t.join("P" + std::to_string(i));
-    t.clients[0]->send(msg::startgame("P1", 15, "d"));
+    t.clients[0]->send(msg::startgame("P1", 15, GameType::OneMoreOrLess));
     QVERIFY(Table::waitFor(*t.clients[4], "CMD_nextplayer+"));
     t.clients[1]->close();
     QVERIFY(Table::waitFor(*t.clients[4], "CMD_playerdisconnected+2+P2"));
@@ -218,7 +218,7 @@ void TestTServer::justWatchingOnTurn() {
     Table t;
     for (int i = 1; i <= 4; ++i)
         t.join("P" + std::to_string(i));
-    t.clients[0]->send(msg::startgame("P1", 20, "s"));
+    t.clients[0]->send(msg::startgame("P1", 20, GameType::SameNumber));
     QVERIFY(Table::waitFor(*t.clients[0], "CMD_nextplayer+"));
     const int seat = t.server.logic().table().state().currentseat;
     TestClient& player = *t.clients[std::size_t(seat - 1)];
@@ -256,7 +256,7 @@ void TestTServer::completeGames() {
     TestClient& watcher = t.join("Watcher");
     Checker checker(nullptr, 10, 5, false);
     watcher.onMessage = [&](const std::string& m) { checker.onSend(5, m); };
-    t.clients[0]->send(msg::startgame("P1", 10, type.toStdString()));
+    t.clients[0]->send(msg::startgame("P1", 10, gameTypeOf(type.toStdString())));
     QVERIFY2(Table::waitFor(watcher, "CMD_wingame+", 60000), checker.failure().c_str());
     QVERIFY2(checker.failure().empty(), checker.failure().c_str());
     QCOMPARE(checker.model().wins, 1);
@@ -281,7 +281,7 @@ void TestTServer::seatThatNeverLogsIn() {
     TestClient& watcher = t.join("Watcher");
     Checker checker(nullptr, 10, 5, false);
     watcher.onMessage = [&](const std::string& m) { checker.onSend(5, m); };
-    t.clients[0]->send(msg::startgame("P1", 10, "s"));
+    t.clients[0]->send(msg::startgame("P1", 10, GameType::SameNumber));
     // The computer plays seat 3, so the game does not wait for it.
     QVERIFY2(Table::waitFor(watcher, "CMD_wingame+", 30000), checker.failure().c_str());
     QVERIFY2(checker.failure().empty(), checker.failure().c_str());
@@ -293,7 +293,7 @@ void TestTServer::seatThatNeverLogsIn() {
                      m != msg::bomb(),
                  m.c_str());
     }
-    QVERIFY(silent.has(msg::startgame("P1", 10, "s")));
+    QVERIFY(silent.has(msg::startgame("P1", 10, GameType::SameNumber)));
 }
 
 void TestTServer::badPeers() {
@@ -306,7 +306,7 @@ void TestTServer::badPeers() {
     bad.send("garbage without command\xFF\xFF\xFF");
     bad.send(msg::chat(1, "I am the host", "clRed"));
     bad.send(msg::kickhim(1, 2));
-    bad.send(msg::startgame("Bad", 20, "s"));
+    bad.send(msg::startgame("Bad", 20, GameType::SameNumber));
     bad.send("CMD_justwatch+2+1\xFF"
              "CMD_chat+99+x\xFF"
              "CMD_playcard+3+0+99\xFF"
@@ -347,7 +347,7 @@ void TestTServer::badPeers() {
     QVERIFY(Table::waitFor(host, "CMD_chat+2+Good chats: still on"));
     QVERIFY(!host.peerClosed && !good.peerClosed && !bad.peerClosed);
     QVERIFY(!good.has(msg::chatRelay(1, "Host", "I am the host|clRed")));
-    QVERIFY(!host.has(msg::startgame("Bad", 20, "s")));
+    QVERIFY(!host.has(msg::startgame("Bad", 20, GameType::SameNumber)));
     QCOMPARE(t.server.logic().table().player(1).name, std::string("Host"));
     QVERIFY(!t.server.logic().table().player(2).watching);
     QCOMPARE(t.server.connectionCount(), 4);

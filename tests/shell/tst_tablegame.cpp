@@ -62,7 +62,7 @@ void TestTableGame::soloGameThroughTheStartButton() {
     QCOMPARE(text(*w, "label_thegametype"), QStringLiteral("Same Number Game"));
     QVERIFY(!shown(*w, "button_start"));
     QCOMPARE(t.state().playtoscore, 10);
-    QCOMPARE(t.state().gametype, 's');
+    QCOMPARE(t.state().gametype, GameType::SameNumber);
 
     bool refused = false;
     bool wildChosen = false;
@@ -185,7 +185,7 @@ void TestTableGame::twoPlayersAndASpectator() {
     QCOMPARE(bo->board().nameLabel(3)->text(), QStringLiteral("Klitz"));
 
     host->gameStart()->setPlayToScore(QStringLiteral("10"));
-    host->gameStart()->changebox(QStringLiteral("d"));
+    host->gameStart()->changebox(GameType::OneMoreOrLess);
     host->gameStart()->button_startClick();
     for (Tchat* w : all)
         QTRY_COMPARE(text(*w, "label_thegametype"), QStringLiteral("One More or Less Game"));

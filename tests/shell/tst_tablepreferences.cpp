@@ -79,7 +79,7 @@ void TestTablePreferences::settingsReadAtConnectionAndWrittenByOptions() {
     QVERIFY(w->action("New1")->isChecked());
     QCOMPARE(w->phraseBar().phrases().at(2), QStringLiteral("Hello all"));
     QCOMPARE(w->gameStart()->playToScore(), QStringLiteral("25"));
-    QCOMPARE(w->gameStart()->gameType(), QStringLiteral("s"));
+    QCOMPARE(w->gameStart()->gameType(), GameType::SameNumber);
 
     // An option applies at once and saves; the lobby's part of the file stays as it was.
     w->action("UltraFast1")->trigger();
@@ -94,7 +94,7 @@ void TestTablePreferences::settingsReadAtConnectionAndWrittenByOptions() {
 
     // Starting a game through the dialog keeps its choices.
     w->gameStart()->setPlayToScore(QStringLiteral("15"));
-    w->gameStart()->changebox(QStringLiteral("d"));
+    w->gameStart()->changebox(GameType::OneMoreOrLess);
     w->gameStart()->button_startClick();
     saved = readFile(ini);
     QVERIFY(saved.contains("Playtoscore=15"));

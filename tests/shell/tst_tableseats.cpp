@@ -62,7 +62,7 @@ void TestTableSeats::watchingAndRemoval() {
         QTRY_COMPARE(w->board().nameLabel(3)->text(), QStringLiteral("Cy"));
 
     host->gameStart()->setPlayToScore(QStringLiteral("30"));
-    host->gameStart()->changebox(QStringLiteral("s"));
+    host->gameStart()->changebox(GameType::SameNumber);
     host->gameStart()->button_startClick();
     QTRY_VERIFY(t.state().gamerunning);
 

@@ -11,6 +11,8 @@ class TestCards : public QObject {
 private slots:
     void vocabulary_data();
     void vocabulary();
+    void cardCodeInvertsColourAndNumber();
+    void gameTypeLetters();
 };
 
 void TestCards::vocabulary_data() {
@@ -59,6 +61,21 @@ void TestCards::vocabulary() {
     QCOMPARE(QString::fromStdString(cardName(code)), name);
     QCOMPARE(colourCodeOf(code), colourCode);
     QCOMPARE(colourIndexOf(code), colourCode ? colourCode - card::kBlue : -1);
+}
+
+void TestCards::cardCodeInvertsColourAndNumber() {
+    for (int code = card::kFirstColoured; code <= card::kLastColoured; ++code)
+        QCOMPARE(cardCode(colourIndexOf(code), numberOf(code)), code);
+    QCOMPARE(cardCode(0, 1), card::kRoundStart);
+}
+
+void TestCards::gameTypeLetters() {
+    QCOMPARE(gameTypeOf("s"), GameType::SameNumber);
+    QCOMPARE(letterOf(GameType::SameNumber), 's');
+    QCOMPARE(letterOf(GameType::OneMoreOrLess), 'd');
+    // Only "s" names the Same Number game: the settings file and the wire share the rule.
+    for (const char* other : {"d", "S", "x", "", "ss"})
+        QCOMPARE(gameTypeOf(other), GameType::OneMoreOrLess);
 }
 
 QTEST_APPLESS_MAIN(TestCards)

@@ -47,7 +47,7 @@ void TestGameStartDialog::startsAtTwentyOneMoreOrLess() {
     QCOMPARE(button(d, "UpDown1_up")->parentWidget(), spinner);
     QCOMPARE(button(d, "UpDown1_down")->parentWidget(), spinner);
     QCOMPARE(field->text(), QStringLiteral("20"));
-    QCOMPARE(d.gameType(), QStringLiteral("d"));
+    QCOMPARE(d.gameType(), GameType::OneMoreOrLess);
     QVERIFY(button(d, "box_different")->property("ticked").toBool());
     QVERIFY(!button(d, "box_same")->property("ticked").toBool());
 }
@@ -106,27 +106,27 @@ void TestGameStartDialog::boxes() {
     };
     const QImage unticked = different->icon().pixmap(38, 32).toImage();
     click(same);
-    QCOMPARE(d.gameType(), QStringLiteral("s"));
+    QCOMPARE(d.gameType(), GameType::SameNumber);
     QCOMPARE(ticks(), qMakePair(true, false));
     // The picture follows the tick.
     QCOMPARE(same->icon().pixmap(38, 32).toImage(), unticked);
     QVERIFY(different->icon().pixmap(38, 32).toImage() != unticked);
     click(same);
-    QCOMPARE(d.gameType(), QStringLiteral("s"));
+    QCOMPARE(d.gameType(), GameType::SameNumber);
     QCOMPARE(ticks(), qMakePair(true, false));
     click(different);
-    QCOMPARE(d.gameType(), QStringLiteral("d"));
+    QCOMPARE(d.gameType(), GameType::OneMoreOrLess);
     QCOMPARE(ticks(), qMakePair(false, true));
     click(different);
     QCOMPARE(ticks(), qMakePair(false, true));
 
-    // Loading the settings: "s" ticks Same Number, anything else One More/Less.
-    d.changebox(QStringLiteral("s"));
+    // Loading the settings ticks the stored type.
+    d.changebox(GameType::SameNumber);
     QCOMPARE(ticks(), qMakePair(true, false));
-    QCOMPARE(d.gameType(), QStringLiteral("s"));
-    d.changebox(QStringLiteral("x"));
+    QCOMPARE(d.gameType(), GameType::SameNumber);
+    d.changebox(GameType::OneMoreOrLess);
     QCOMPARE(ticks(), qMakePair(false, true));
-    QCOMPARE(d.gameType(), QStringLiteral("d"));
+    QCOMPARE(d.gameType(), GameType::OneMoreOrLess);
 }
 
 void TestGameStartDialog::startRequestsAndHides() {
@@ -143,7 +143,7 @@ void TestGameStartDialog::startRequestsAndHides() {
 
     // A stored score outside the spinner's range is sent as it is.
     d.setPlayToScore(QStringLiteral("45"));
-    d.changebox(QStringLiteral("d"));
+    d.changebox(GameType::OneMoreOrLess);
     d.show();
     click(button(d, "button_start"));
     QCOMPARE(spy.count(), 2);
