@@ -103,8 +103,8 @@ void Preferences::load(const IniFile& file) {
     playToScore = scoreOk ? score : QStringLiteral("20");
 
     gameType = read(QStringLiteral("Gametype")).value_or(QStringLiteral("s")) == QLatin1String("s")
-                   ? GameType::SameNumber
-                   : GameType::OneMoreOrLess;
+                   ? vrako::GameType::SameNumber
+                   : vrako::GameType::OneMoreOrLess;
     turnSound = read(QStringLiteral("Turnsound")) == QStringLiteral("1") ? 1 : 0;
     chatterSounds = read(QStringLiteral("ChatterSounds")) != QStringLiteral("false");
 

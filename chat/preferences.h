@@ -78,7 +78,7 @@ public:
     // The play-to score as the file holds it; the game start dialog shows and sends this text.
     QString playToScore = QStringLiteral("20");
     // Stored as its letter, "s" or "d".
-    GameType gameType = GameType::OneMoreOrLess;
+    vrako::GameType gameType = vrako::GameType::OneMoreOrLess;
     // 0 Classic ("turn"), 1 New ("turnnew").
     int turnSound = 0;
     bool chatterSounds = false;

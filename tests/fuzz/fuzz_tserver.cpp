@@ -246,7 +246,9 @@ private:
         case 1:
             return msg::chat(record, text(), "$00FF0000");
         case 2:
-            return msg::startgame("Host", 1 + n % 12, n & 1 ? "s" : "d");
+            return msg::startgame("Host", 1 + n % 12,
+                                  n & 1 ? vrako::GameType::SameNumber
+                                        : vrako::GameType::OneMoreOrLess);
         case 3:
             return msg::playcard(record, n & 0x80 ? 53 + n % 4 : 0, 1 + n % 14);
         case 4:

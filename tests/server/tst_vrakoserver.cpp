@@ -149,7 +149,7 @@ void TestVrakoServer::announcesTheTable() {
         QVERIFY(spinUntil([&] { return c.record() == record; }));
         c.send(msg::logininfo(record, "1.0.17", "P" + std::to_string(record)));
     }
-    people.front()->send(msg::startgame("P1", 20, "s"));
+    people.front()->send(msg::startgame("P1", 20, GameType::SameNumber));
     QVERIFY(spinUntil([&] {
         const auto now = findTable(browser, name);
         return now && now->seats == 4 && now->spectators == 1 && now->running;
