@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The game server without a window: vrako-server [--port N] [--bot-speed MS]
-// [--round-pause MS] [--seed N]. The first connection gets record 1 and the host's rights.
+// [--round-pause MS] [--login-timeout MS] [--seed N]. The first connection gets record 1 and the
+// host's rights.
 #include "net/commands.h"
 #include "net/tsock.h"
 #include "server/tserver.h"
@@ -53,7 +54,8 @@ int main(int argc, char* argv[]) {
     parser.addOption({"port", "TCP port to listen on (0: any free port).", "N"});
     parser.addOption({"bot-speed", "Delay of a computer player's move in ms.", "MS"});
     parser.addOption({"round-pause", "Pause between rounds in ms.", "MS"});
-    parser.addOption({"login-timeout", "Time a connection has to log in, in ms.", "MS"});
+    parser.addOption(
+        {"login-timeout", "Time a connection has to log in, in ms (0: no deadline).", "MS"});
     parser.addOption({"seed", "Seed of the random cards.", "N"});
     parser.process(app);
 
