@@ -459,12 +459,14 @@ void TSock::onReadable() {
         break;
     }
     QPointer<TSock> self(this);
+    const quint32 generation = m_generation;
     if (taken > 0) {
         report(TSocketInfo::Receive, QStringLiteral("Non-Blocking Incoming Data"));
         if (self)
             emit OnRead(static_cast<int>(m_in.size()));
-        // A handler may have closed the socket (or destroyed it); then nothing more is told.
-        if (!self || m_fd < 0 || m_failed)
+        // A handler may have closed the socket (or destroyed it, or opened a new connection);
+        // then what followed the data belongs to a connection that is gone.
+        if (!self || m_generation != generation || m_fd < 0 || m_failed)
             return;
     }
     if (peerClosed) {

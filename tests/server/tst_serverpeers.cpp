@@ -213,7 +213,7 @@ void TestServerPeers::longNamesAndLinesStayReadable() {
 void TestServerPeers::slowReaderStaysStalledReaderGoes() {
     Table t;
     // The minute a reader may take nothing, scaled down with the time the test runs.
-    t.server.setStallTimeout(1000);
+    t.server.setStallTimeout(2000);
     TestClient& host = t.join("Host");
     TestClient& reader = t.join("Reader", {}, 4096);
     reader.limitReading(32 * 1000);
