@@ -42,7 +42,7 @@ class TServer : public QObject, private ServerHost {
 public:
     // Messages a connection may have waiting in the queue; what it sends beyond that waits to
     // be read. Small, so that others' messages never wait behind much of one sender's.
-    static constexpr int kMaxQueuedPerConnection = 16;
+    static constexpr int kMaxQueuedPerConnection = 4;
     // Nor may the text of its waiting messages exceed this (a message may be nearly 64 KiB).
     static constexpr std::size_t kMaxQueuedBytesPerConnection = 256 * 1024;
     // A reader with more than this waiting for it is closed, however it reads: nine of them
