@@ -15,6 +15,9 @@ inline constexpr char kFrameEnd = '\xFF';
 
 // Cuts a byte stream into messages at 0xFF. Bytes after the last 0xFF are kept and joined with
 // the next feed, because TCP may split a message anywhere.
+//
+// Messages can be cut all at once (feed) or taken one at a time when the owner is ready for
+// them (append, then next), so that what was read but not yet taken stays as compact bytes.
 class MessageFramer {
 public:
     // An unfinished message may not grow past this; the owner closes such a connection.
@@ -24,11 +27,23 @@ public:
     // Returns false when the unfinished tail exceeds kMaxPending; the tail is then dropped.
     bool feed(std::string_view bytes, std::vector<std::string>& out);
 
-    std::size_t pending() const { return m_tail.size(); }
-    void clear() { m_tail.clear(); }
+    // Keeps bytes for next(). Returns false when the unfinished tail exceeds kMaxPending; the
+    // tail is then dropped and the complete messages before it stay.
+    bool append(std::string_view bytes);
+    // Takes the oldest complete message into out; false when no complete message waits.
+    bool next(std::string& out);
+    bool hasMessage() const { return m_pos < m_tailStart; }
+
+    // Bytes kept and not yet taken as messages: complete ones and the unfinished tail.
+    std::size_t pending() const { return m_buf.size() - m_pos; }
+    void clear();
 
 private:
-    std::string m_tail;
+    std::string m_buf;
+    // Start of what has not been taken yet.
+    std::size_t m_pos = 0;
+    // Start of the unfinished tail: just after the last 0xFF in m_buf.
+    std::size_t m_tailStart = 0;
 };
 
 } // namespace vrako

@@ -7,11 +7,14 @@
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <linux/sockios.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -20,6 +23,9 @@ namespace vrako {
 namespace {
 
 constexpr qsizetype kReadChunk = 32768;
+// Most one readiness event takes, so that a connection with much waiting cannot hold up the
+// others; the rest is read on the next pass of the event loop.
+constexpr qsizetype kReadPerEvent = 2 * kReadChunk;
 constexpr int kBacklog = 5;
 // How long a listener rests when a waiting connection cannot be taken yet.
 constexpr int kAcceptPauseMs = 200;
@@ -74,6 +80,7 @@ QString socketInfoName(TSocketInfo info) {
 
 TSock::TSock(QObject* parent) : QObject(parent) {
     registerMetaTypes();
+    m_outputProgress.start();
 }
 
 TSock::~TSock() {
@@ -193,7 +200,7 @@ void TSock::updateNotifiers() {
     // continuously, so it is watched only while connecting or while output waits.
     const bool alive = m_fd >= 0 && !m_failed;
     if (m_readNotifier)
-        m_readNotifier->setEnabled(alive && (m_listening || m_connected));
+        m_readNotifier->setEnabled(alive && (m_listening || (m_connected && !m_readPaused)));
     if (m_writeNotifier)
         m_writeNotifier->setEnabled(
             alive && !m_listening &&
@@ -214,6 +221,28 @@ void TSock::failOutput(int winsockCode) {
     reportError(winsockCode);
 }
 
+qint64 TSock::outputStalledMs() {
+    int unacknowledged = 0;
+    if (m_fd < 0 || !m_connected || ::ioctl(m_fd, SIOCOUTQ, &unacknowledged) != 0 ||
+        unacknowledged < 0)
+        unacknowledged = 0;
+    const quint64 acknowledged = m_handedOver - static_cast<quint64>(unacknowledged);
+    if (acknowledged != m_acknowledged) {
+        m_acknowledged = acknowledged;
+        m_outputProgress.start();
+    }
+    if (m_out.isEmpty() && unacknowledged == 0)
+        return -1;
+    return m_outputProgress.elapsed();
+}
+
+void TSock::setReadPaused(bool paused) {
+    if (m_listening || m_readPaused == paused)
+        return;
+    m_readPaused = paused;
+    updateNotifiers();
+}
+
 bool TSock::Open() {
     if (m_fd >= 0)
         return m_connected;
@@ -223,6 +252,7 @@ bool TSock::Open() {
     ++m_generation;
     m_failed = false;
     m_outputFailed = false;
+    m_readPaused = false;
     m_connectErrno = 0;
     m_resetAfterInput = 0;
     const quint16 port = resolvePort();
@@ -355,6 +385,8 @@ void TSock::flushOutput() {
             m_out.clear();
         else
             m_out.remove(0, sent);
+        m_handedOver += static_cast<quint64>(sent);
+        m_outputProgress.start();
     } else if (sent < 0 && !isTransient(errno)) {
         failOutput(winsockCodeFromErrno(errno));
         return;
@@ -381,6 +413,7 @@ bool TSock::Close() {
     m_connecting = false;
     m_failed = false;
     m_outputFailed = false;
+    m_readPaused = false;
     m_connectErrno = 0;
     m_resetAfterInput = 0;
     m_out.clear();
@@ -402,31 +435,53 @@ void TSock::onReadable() {
         emit OnAccept();
         return;
     }
-    const qsizetype had = m_in.size();
-    m_in.resize(had + kReadChunk);
-    const ssize_t got = ::recv(m_fd, m_in.data() + had, kReadChunk, 0);
-    m_in.resize(had + (got > 0 ? got : 0));
-    if (got == 0 && m_resetAfterInput != 0) {
-        failConnection(m_resetAfterInput);
-        return;
+    // Reads until the kernel has nothing more, the peer's close or an error, or the bound of
+    // one event. Everything read is handed up before the close or error is reported: data that
+    // arrived before a reset stays readable on Linux and must not be lost with it.
+    qsizetype taken = 0;
+    bool peerClosed = false;
+    int error = 0;
+    while (taken < kReadPerEvent) {
+        const qsizetype had = m_in.size();
+        const qsizetype want = std::min(kReadChunk, kReadPerEvent - taken);
+        m_in.resize(had + want);
+        const ssize_t got = ::recv(m_fd, m_in.data() + had, static_cast<size_t>(want), 0);
+        const int err = errno;
+        m_in.resize(had + (got > 0 ? got : 0));
+        if (got > 0) {
+            taken += got;
+            continue;
+        }
+        if (got == 0)
+            peerClosed = true;
+        else if (err == EINTR)
+            continue;
+        else if (!isTransient(err))
+            error = err;
+        break;
     }
-    if (got == 0) {
+    QPointer<TSock> self(this);
+    const quint32 generation = m_generation;
+    if (taken > 0) {
+        report(TSocketInfo::Receive, QStringLiteral("Non-Blocking Incoming Data"));
+        if (self)
+            emit OnRead(static_cast<int>(m_in.size()));
+        // A handler may have closed the socket (or destroyed it, or opened a new connection);
+        // then what followed the data belongs to a connection that is gone.
+        if (!self || m_generation != generation || m_fd < 0 || m_failed)
+            return;
+    }
+    if (peerClosed && m_resetAfterInput != 0) {
+        // The connection was reset before its connect was handled; its data has now been read.
+        failConnection(m_resetAfterInput);
+    } else if (peerClosed) {
         // Orderly close by the peer.
-        QPointer<TSock> self(this);
         emit OnDisconnect();
         if (self)
             Close();
-        return;
+    } else if (error != 0) {
+        failConnection(winsockCodeFromErrno(error));
     }
-    if (got < 0) {
-        if (!isTransient(errno))
-            failConnection(winsockCodeFromErrno(errno));
-        return;
-    }
-    QPointer<TSock> self(this);
-    report(TSocketInfo::Receive, QStringLiteral("Non-Blocking Incoming Data"));
-    if (self)
-        emit OnRead(static_cast<int>(m_in.size()));
 }
 
 void TSock::pauseAccepting() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -36,6 +37,11 @@ public:
 // OnRead after each read, OnDisconnect then Close on an orderly close by the peer, OnAccept on a
 // listener with a waiting connection, OnConnect once a connection is established, OnWrite after
 // write readiness. Asynchronous errors arrive only as an OnInfo report of kind Error.
+//
+// A read takes what the kernel holds (up to a bound per event) and hands all of it up in one
+// OnRead before it reports a close or an error that followed it, so that nothing the peer sent
+// before a close or a reset is lost. A failed write drops the output but leaves reading on: the
+// input that arrived before the failure is still read, and the close is noticed after it.
 //
 // Handlers may call Send and Close (and delete the socket with deleteLater) from inside any
 // signal; the socket never touches itself after a signal whose handler destroyed it.
@@ -81,6 +87,20 @@ public:
 
     // Bytes handed to Send and not yet accepted by the kernel.
     qsizetype pendingOutput() const { return m_out.size(); }
+    // How long output has waited without the peer taking any of it, in ms; -1 while none
+    // waits. Output waits here (pendingOutput) or in the kernel, sent and not yet acknowledged;
+    // the peer takes some whenever the kernel accepts or the peer acknowledges bytes. Looks at
+    // the kernel's queue, so the owner calls it now and then while output waits.
+    qint64 outputStalledMs();
+    // True once reading failed (the connection is over) or writing failed (reading goes on).
+    bool readFailed() const { return m_failed; }
+    bool writeFailed() const { return m_outputFailed; }
+
+    // Stops and resumes reading a connection. While paused its input waits in the kernel (and
+    // TCP slows the peer down once that is full); nothing is lost, and a close or reset by the
+    // peer is noticed after what came before it has been read on resuming.
+    void setReadPaused(bool paused);
+    bool readPaused() const { return m_readPaused; }
 
 signals:
     void OnRead(int count);
@@ -115,6 +135,7 @@ private:
     // A hard error on writing: output is dropped, but reading goes on so that the peer's close
     // is still noticed.
     bool m_outputFailed = false;
+    bool m_readPaused = false;
     // errno of a connect() that failed at once; reported from the event loop like any other.
     int m_connectErrno = 0;
     // WinSock code of a reset found when the connection was noticed; reported once what came
@@ -127,6 +148,11 @@ private:
     QString m_portName;
     QByteArray m_in;
     QByteArray m_out;
+    // Restarts whenever the peer is seen taking output.
+    QElapsedTimer m_outputProgress;
+    // Bytes the kernel accepted, and how many of them the peer had acknowledged when last seen.
+    quint64 m_handedOver = 0;
+    quint64 m_acknowledged = 0;
     quint32 m_peerAddr = 0; // network byte order
     quint16 m_peerPort = 0; // host byte order
     QSocketNotifier* m_readNotifier = nullptr;

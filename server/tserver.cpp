@@ -10,6 +10,10 @@
 namespace vrako {
 namespace {
 
+// The longest chat line fits a full budget, so pasting one never holds a sender back: its relay,
+// longer still, is at most kMaxRelayed.
+static_assert(SendBudget::Limits{}.byteBurst >= static_cast<double>(msg::kMaxRelayed));
+
 // Counts nesting of logic steps, so that closes asked for inside one wait until it ends.
 class Depth {
 public:
@@ -35,7 +39,7 @@ template <typename F> void guarded(int& depth, F&& step) {
 
 TServer::TServer(std::uint64_t seed, QObject* parent)
     : QObject(parent), m_random(seed), m_logic(*this, m_random), socktimer(this), Timer2(this),
-      computertimer(this), logintimer(this) {
+      computertimer(this), logintimer(this), admittimer(this), outputtimer(this) {
     m_clock.start();
     Sock1 = new TSock(this);
     connect(Sock1, &TSock::OnAccept, this, &TServer::Sock1Accept);
@@ -58,6 +62,9 @@ TServer::TServer(std::uint64_t seed, QObject* parent)
             [this] { guarded(m_logicDepth, [this] { m_logic.computerTimerFired(); }); });
     logintimer.setSingleShot(true);
     connect(&logintimer, &QTimer::timeout, this, &TServer::checkLogins);
+    admittimer.setSingleShot(true);
+    connect(&admittimer, &QTimer::timeout, this, &TServer::admitDue);
+    connect(&outputtimer, &QTimer::timeout, this, &TServer::checkOutput);
 }
 
 TServer::~TServer() {
@@ -118,7 +125,8 @@ void TServer::Sock1Accept() {
     c.id = ++m_lastId;
     c.sock = sock;
     c.budget = SendBudget(m_sendLimits);
-    c.loginDeadline = m_clock.elapsed() + m_loginTimeout;
+    if (m_loginTimeout > 0)
+        c.loginDeadline = m_clock.elapsed() + m_loginTimeout;
     sock->Tag = record;
     connect(sock, &TSock::OnRead, this, [this, record, sock](int) { Sock1Read(record, sock); });
     connect(sock, &TSock::OnDisconnect, this,
@@ -128,7 +136,7 @@ void TServer::Sock1Accept() {
                 tempsockInfo(record, sock, info, text);
             });
     guarded(m_logicDepth, [this, record] { m_logic.welcome(record); });
-    if (!logintimer.isActive())
+    if (m_loginTimeout > 0 && !logintimer.isActive())
         logintimer.start(m_loginTimeout);
     emit connectionAccepted(record);
 }
@@ -143,25 +151,71 @@ void TServer::Sock1Read(int record, TSock* sock) {
     } catch (const ESockException&) {
         return;
     }
-    std::vector<std::string> messages;
-    const bool withinLimit = c.framer.feed(
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), messages);
-    const bool withinBudget =
-        c.budget.charge(messages.size(), static_cast<std::size_t>(bytes.size()), m_clock.elapsed());
-    for (std::string& m : messages) {
-        // An empty message (two 0xFF in a row, as after every login) names no command.
-        if (m.empty())
-            continue;
-        c.queuedBytes += m.size();
-        receivedlist.push_back({record, c.id, std::move(m), false});
-        ++c.queued;
-    }
-    if (!withinLimit || !withinBudget || c.queued > kMaxQueuedPerConnection ||
-        c.queuedBytes > kMaxQueuedBytesPerConnection) {
+    if (!c.framer.append(
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+        // An unfinished message this long can never become a valid one.
         disconnectsock(record);
         return;
     }
+    admit(record);
+}
+
+void TServer::admit(int record) {
+    Connection& c = m_connections[record];
+    const std::int64_t now = m_clock.elapsed();
+    c.admitAt = 0;
+    std::string message;
+    while (c.framer.hasMessage() && c.queued < kMaxQueuedPerConnection &&
+           c.queuedBytes < kMaxQueuedBytesPerConnection) {
+        const std::int64_t wait = c.budget.msUntilWithin(now);
+        if (wait > 0) {
+            c.admitAt = now + wait;
+            break;
+        }
+        c.framer.next(message);
+        // The message that overdraws the budget still goes in: it has arrived whole, and the
+        // ones after it wait until the budget has refilled.
+        c.budget.charge(1, message.size() + 1, now);
+        // An empty message (two 0xFF in a row, as after every login) names no command.
+        if (message.empty())
+            continue;
+        c.queuedBytes += message.size();
+        ++c.queued;
+        receivedlist.push_back({record, c.id, std::move(message), false});
+    }
+    if (!c.framer.hasMessage() && c.closeHeld) {
+        c.closeHeld = false;
+        receivedlist.push_back({record, c.id, {}, true});
+    }
+    // Reading on would only pile up what cannot enter the queue yet.
+    if (c.sock)
+        c.sock->setReadPaused(c.framer.hasMessage());
+    scheduleAdmit();
     scheduleDispatch();
+}
+
+void TServer::admitDue() {
+    const std::int64_t now = m_clock.elapsed();
+    for (int r = 1; r <= GameTable::kRecords; ++r) {
+        if (m_connections[r].admitAt != 0 && m_connections[r].admitAt <= now)
+            admit(r);
+    }
+    scheduleAdmit();
+}
+
+void TServer::scheduleAdmit() {
+    std::int64_t next = 0;
+    for (const Connection& c : m_connections) {
+        if (c.admitAt != 0 && (next == 0 || c.admitAt < next))
+            next = c.admitAt;
+    }
+    if (next == 0) {
+        admittimer.stop();
+        return;
+    }
+    const auto wait = static_cast<int>(std::max<std::int64_t>(0, next - m_clock.elapsed()));
+    if (!admittimer.isActive() || admittimer.remainingTime() > wait)
+        admittimer.start(wait);
 }
 
 void TServer::scheduleDispatch() {
@@ -183,15 +237,19 @@ void TServer::socktimerTimer() {
             --c.queued;
             c.queuedBytes -= entry.message.size();
             guarded(m_logicDepth, [&] { m_logic.handleMessage(entry.record, entry.message); });
+            // Its share has room again (unless the message ended the connection).
+            if (c.id == entry.connection)
+                admit(entry.record);
         }
     }
     scheduleDispatch();
 }
 
 void TServer::tempsockInfo(int record, TSock* sock, TSocketInfo info, const QString& text) {
-    // A connection that failed (reset, unreachable, a send that cannot be delivered) has ended
-    // too, or its record would stay taken for good.
-    if (info == TSocketInfo::Error ||
+    // A connection whose reading failed (a reset, an unreachable peer) has ended too, or its
+    // record would stay taken for good. A failed write only stops the output: what the peer
+    // sent before is still read, and its close is found after it.
+    if ((info == TSocketInfo::Error && sock->readFailed()) ||
         (info == TSocketInfo::Close && text == QLatin1String("Socket Closed")))
         connectionLost(record, sock);
 }
@@ -200,15 +258,16 @@ void TServer::connectionLost(int record, TSock* sock) {
     Connection& c = m_connections[record];
     if (c.sock != sock)
         return;
+    // Everything the peer sent was read before its close was reported; the close waits
+    // behind the messages not yet in the queue.
     releaseSocket(c);
-    receivedlist.push_back({record, c.id, {}, true});
-    scheduleDispatch();
+    c.closeHeld = true;
+    admit(record);
 }
 
 void TServer::releaseSocket(Connection& c) {
     TSock* sock = c.sock;
     c.sock = nullptr;
-    c.framer.clear();
     // Nothing of the socket is heard any more; it may be inside one of its own signals, so it
     // is deleted from the event loop.
     QObject::disconnect(sock, nullptr, this, nullptr);
@@ -244,6 +303,7 @@ void TServer::requestDisconnect(int record) {
 
 void TServer::finishClose(int record) {
     m_connections[record] = Connection{};
+    scheduleAdmit();
     guarded(m_logicDepth, [this, record] { m_logic.connectionClosed(record); });
     emit connectionDropped(record);
 }
@@ -253,7 +313,7 @@ void TServer::checkLogins() {
     std::int64_t next = -1;
     for (int r = 1; r <= GameTable::kRecords; ++r) {
         const Connection& c = m_connections[r];
-        if (!c.sock || m_logic.table().player(r).loggedIn)
+        if (!c.sock || c.loginDeadline == 0 || m_logic.table().player(r).loggedIn)
             continue;
         if (c.loginDeadline <= now)
             disconnectsock(r);
@@ -274,9 +334,29 @@ void TServer::send(int record, std::string_view bytes) {
         requestDisconnect(record);
         return;
     }
-    // The send may have found the peer gone and closed the socket.
-    if (m_connections[record].sock == sock && sock->pendingOutput() > kMaxPendingOutput)
+    if (m_connections[record].sock != sock)
+        return;
+    if (sock->pendingOutput() > kMaxPendingOutput) {
         requestDisconnect(record);
+    } else if (!outputtimer.isActive()) {
+        // Watches whether the readers take what was sent, often enough to close a stalled one
+        // soon after its time is up; it stops once nothing waits.
+        outputtimer.start(std::clamp(m_stallTimeout / 4, 10, 1000));
+    }
+}
+
+void TServer::checkOutput() {
+    bool waiting = false;
+    for (int r = 1; r <= GameTable::kRecords; ++r) {
+        TSock* sock = m_connections[r].sock;
+        const qint64 stalled = sock ? sock->outputStalledMs() : -1;
+        if (stalled >= m_stallTimeout)
+            disconnectsock(r);
+        else if (stalled >= 0)
+            waiting = true;
+    }
+    if (!waiting)
+        outputtimer.stop();
 }
 
 } // namespace vrako

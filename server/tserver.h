@@ -20,22 +20,36 @@ namespace vrako {
 
 // The game server on the network: listens, accepts connections into records, cuts what they
 // send into messages, queues them with the connection they came from and hands them to the game
-// logic one per event-loop pass; carries the logic's messages and timers.
+// logic one per event-loop pass, oldest first; carries the logic's messages and timers.
 //
-// A connection the peer ends (a close, a reset, a failed send) stops being read at once, and
-// its close waits in the queue behind the messages it sent before: they are handled, then the
-// record is freed and the table told. A connection the server ends (a kick, a flood, a reader
-// that stops reading, no login in time) is freed at once and what it left waiting is dropped.
+// Input: what a connection sends enters the queue only while the connection has fewer than its
+// share waiting there and its send budget is not overdrawn. Until then its cut messages wait
+// with the connection and it is not read any further: the rest waits in the kernel and TCP
+// slows the sender down. So a flood or a long paste is delayed, never closed and never loses a
+// line, and the others' messages wait behind at most one share of it. Only input that can never
+// be valid (an unfinished message over MessageFramer::kMaxPending) closes a connection.
+//
+// Output: a reader is closed when it has taken nothing for the stall timeout while output waits
+// for it, or when what waits passes kMaxPendingOutput; a slow reader that takes something stays.
+//
+// Closes: a connection the peer ends (a close or a reset) is read to its end first, so what it
+// sent before is kept; its close waits behind its messages, and when they are handled the record
+// is freed and the table told. A write that fails only stops the output; the close is noticed
+// when the input has been read. A connection the server ends (a kick, no login in time, invalid
+// input, a stalled or overfull reader) is freed at once and what it left waiting is dropped.
 class TServer : public QObject, private ServerHost {
     Q_OBJECT
 public:
-    // A connection with more messages than this waiting in the queue is flooding: it is closed.
-    static constexpr int kMaxQueuedPerConnection = 2000;
-    // Nor may the text of its waiting messages exceed this: a few large messages (each may be
-    // nearly 64 KiB) would otherwise hold far more memory than a count of them suggests.
+    // Messages a connection may have waiting in the queue; what it sends beyond that waits to
+    // be read. Small, so that others' messages never wait behind much of one sender's.
+    static constexpr int kMaxQueuedPerConnection = 4;
+    // Nor may the text of its waiting messages exceed this (a message may be nearly 64 KiB).
     static constexpr std::size_t kMaxQueuedBytesPerConnection = 256 * 1024;
-    // A connection that does not read what it is sent is closed once this much is waiting.
-    static constexpr qsizetype kMaxPendingOutput = 1 << 20;
+    // A reader with more than this waiting for it is closed, however it reads: nine of them
+    // bound the server's memory.
+    static constexpr qsizetype kMaxPendingOutput = 16 << 20;
+    // A reader that takes nothing this long while output waits for it is closed.
+    static constexpr int kStallTimeoutMs = 60000;
     // A connection that has not logged in this long after it was told its record is closed.
     static constexpr int kLoginTimeoutMs = 30000;
 
@@ -52,7 +66,9 @@ public:
     void setBotSpeed(int ms) { m_logic.table().setBotSpeed(ms); }
     void setRoundPause(int ms) { m_logic.table().setRoundPause(ms); }
     void setComputerRetry(int ms) { m_logic.table().setComputerRetry(ms); }
+    // 0 (or less): connections may take as long as they like to log in.
     void setLoginTimeout(int ms) { m_loginTimeout = ms; }
+    void setStallTimeout(int ms) { m_stallTimeout = ms; }
     // What each connection accepted from now on may send.
     void setSendLimits(const SendBudget::Limits& limits) { m_sendLimits = limits; }
     void setSeed(std::uint64_t seed) { m_random.reseed(seed); }
@@ -77,10 +93,16 @@ private:
         // Null once the connection is closed.
         TSock* sock = nullptr;
         MessageFramer framer;
+        // Messages cut from what was read that have not entered the queue yet, oldest first.
+        std::deque<std::string> held;
+        // The peer closed; the close enters the queue once held is empty.
+        bool closeHeld = false;
         int queued = 0;
         std::size_t queuedBytes = 0;
         SendBudget budget;
-        std::int64_t loginDeadline = 0; // on m_clock, in ms
+        // When the budget is within again (on m_clock, in ms); 0 while nothing waits for it.
+        std::int64_t admitAt = 0;
+        std::int64_t loginDeadline = 0; // on m_clock, in ms; 0 for none
     };
     // One received message, or the close of its connection.
     struct Received {
@@ -92,6 +114,12 @@ private:
 
     void Sock1Accept();
     void Sock1Read(int record, TSock* sock);
+    // Moves held messages of record into the queue as far as its share and budget allow, and
+    // pauses or resumes reading it accordingly.
+    void admit(int record);
+    void admitDue();
+    void scheduleAdmit();
+    void checkOutput();
     void socktimerTimer();
     void tempsockInfo(int record, TSock* sock, TSocketInfo info, const QString& msg);
     // The peer ended the connection: stop reading it and queue its close.
@@ -126,8 +154,13 @@ private:
     QTimer computertimer;
     // Fires at the earliest login deadline.
     QTimer logintimer;
+    // Fires when the earliest overdrawn budget is within again.
+    QTimer admittimer;
+    // Looks for stalled readers while output waits for any connection.
+    QTimer outputtimer;
     QElapsedTimer m_clock;
     int m_loginTimeout = kLoginTimeoutMs;
+    int m_stallTimeout = kStallTimeoutMs;
     SendBudget::Limits m_sendLimits;
     std::uint64_t m_lastId = 0;
     int m_logicDepth = 0;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The game server without a window: vrako-server [--port N] [--bot-speed MS]
-// [--round-pause MS] [--seed N] [--name NAME] [--no-announce]. The first connection gets
-// record 1 and the host's rights. The table is announced on the local network until the
-// server stops.
+// [--round-pause MS] [--login-timeout MS] [--seed N] [--name NAME] [--no-announce]. The first
+// connection gets record 1 and the host's rights. The table is announced on the local network
+// until the server stops.
 #include "net/commands.h"
 #include "net/tableannouncer.h"
 #include "net/tsock.h"
@@ -72,7 +72,8 @@ int main(int argc, char* argv[]) {
     parser.addOption({"port", "TCP port to listen on (0: any free port).", "N"});
     parser.addOption({"bot-speed", "Delay of a computer player's move in ms.", "MS"});
     parser.addOption({"round-pause", "Pause between rounds in ms.", "MS"});
-    parser.addOption({"login-timeout", "Time a connection has to log in, in ms.", "MS"});
+    parser.addOption(
+        {"login-timeout", "Time a connection has to log in, in ms (0: no deadline).", "MS"});
     parser.addOption({"seed", "Seed of the random cards.", "N"});
     parser.addOption(
         {"name", "Announce the table as \"NAME's table\" (default: the host name).", "NAME"});

@@ -6,7 +6,9 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <functional>
+#include <linux/sockios.h>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -26,6 +28,7 @@ private slots:
     void sendToClosedPeerStillSeesTheClose();
     void closeInsideDisconnectHandler();
     void resetConnectionIsReportedOnce();
+    void pausedReadingKeepsWhatCameBeforeAReset();
     void closeTwice();
     void destructionReports();
     void listenerReports();
@@ -251,6 +254,52 @@ void TestTSock::resetConnectionIsReportedOnce() {
     QCOMPARE(rec.texts(TSocketInfo::Error).size(), 1);
     served->Close();
     QCOMPARE(rec.count(QStringLiteral("Socket Closed")), 1);
+}
+
+void TestTSock::pausedReadingKeepsWhatCameBeforeAReset() {
+    Inbox inbox;
+    Recorder rec;
+    TSock listener;
+    listener.setPortName(QStringLiteral("0"));
+    listener.setListen(true);
+    TSock* served = nullptr;
+    QObject::connect(&listener, &TSock::OnAccept, &listener,
+                     [&] { listener.Accept(served, [&](TSock* s) { rec.attach(s); }); });
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(listener.localPort());
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    QCOMPARE(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    QVERIFY(waitFor([&] { return served != nullptr; }));
+    inbox.attach(served);
+    qsizetype readBeforeClose = -1;
+    QObject::connect(served, &TSock::OnDisconnect, served,
+                     [&] { readBeforeClose = qsizetype(inbox.messages.size()); });
+
+    // While reading is paused the peer sends, and once all of it has arrived, resets.
+    served->setReadPaused(true);
+    const std::string sent = frame("first").toStdString() + std::string(50000, 'x') + kFrameEnd;
+    QCOMPARE(::send(fd, sent.data(), sent.size(), 0), ssize_t(sent.size()));
+    QVERIFY(waitFor([&] {
+        int unacknowledged = -1;
+        ::ioctl(fd, SIOCOUTQ, &unacknowledged);
+        return unacknowledged == 0;
+    }));
+    linger lg{1, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
+    ::close(fd);
+    settle();
+    QCOMPARE(inbox.reads, 0);
+    // A write fails on the reset, yet reading goes on and finds all of it, then the close.
+    served->Send(frame("lost"));
+    QCOMPARE(rec.texts(TSocketInfo::Error), QStringList{"Error #10054 (WSAECONNRESET)"});
+    QVERIFY(served->writeFailed() && !served->readFailed());
+    served->setReadPaused(false);
+    QVERIFY(waitFor([&] { return readBeforeClose >= 0; }));
+    QCOMPARE(readBeforeClose, qsizetype(2));
+    QCOMPARE(inbox.messages.at(0), std::string("first"));
+    QCOMPARE(inbox.messages.at(1).size(), std::size_t(50000));
 }
 
 void TestTSock::closeTwice() {

@@ -22,7 +22,7 @@ std::vector<TestClient*>& liveClients() {
 }
 } // namespace
 
-TestClient::TestClient(quint16 port, int receiveBuffer) {
+TestClient::TestClient(quint16 port, int receiveBuffer, bool spun) {
     m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (receiveBuffer > 0)
         ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
@@ -36,7 +36,8 @@ TestClient::TestClient(quint16 port, int receiveBuffer) {
     int one = 1;
     ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
-    liveClients().push_back(this);
+    if (spun)
+        liveClients().push_back(this);
 }
 
 TestClient::~TestClient() {
@@ -57,6 +58,10 @@ void TestClient::reset() {
     linger lg{1, 0};
     ::setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
     close();
+}
+
+void TestClient::finishSending() {
+    ::shutdown(m_fd, SHUT_WR);
 }
 
 void TestClient::send(std::string_view bytes) {
@@ -99,7 +104,7 @@ void TestClient::limitReading(std::size_t bytesPerSecond) {
 }
 
 void TestClient::pump() {
-    if (m_fd < 0 || peerClosed)
+    if (m_fd < 0 || peerClosed || m_stopped)
         return;
     char buf[65536];
     for (;;) {

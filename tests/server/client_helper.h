@@ -17,7 +17,8 @@ namespace vrako::test {
 class TestClient {
 public:
     // receiveBuffer: the socket's receive buffer in bytes, 0 for the system's default.
-    explicit TestClient(quint16 port, int receiveBuffer = 0);
+    // spun: read by spinUntil; a client used from another thread calls pump itself.
+    explicit TestClient(quint16 port, int receiveBuffer = 0, bool spun = true);
     ~TestClient();
     TestClient(const TestClient&) = delete;
     TestClient& operator=(const TestClient&) = delete;
@@ -28,9 +29,13 @@ public:
     void flood(std::string message);
     // Closes at once with a reset instead of an orderly close.
     void reset();
+    // Ends the output with an orderly close once all of it has gone out, and reads on.
+    void finishSending();
     void close();
     // From now on reads no more than bytesPerSecond on average.
     void limitReading(std::size_t bytesPerSecond);
+    // From now on reads nothing: what the server sends piles up in the socket.
+    void stopReading() { m_stopped = true; }
 
     // Messages received so far, each with its closing 0xFF.
     std::vector<std::string> messages;
@@ -49,6 +54,7 @@ private:
     std::string m_tail;
     std::size_t m_readRate = 0;
     std::size_t m_readTotal = 0;
+    bool m_stopped = false;
     QElapsedTimer m_readClock;
     std::thread m_flood;
     std::atomic<bool> m_stopFlood{false};

@@ -9,7 +9,11 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 using namespace vrako;
 using namespace vrako::test;
@@ -50,36 +54,132 @@ std::size_t indexOf(const TestClient& c, const std::string& m) {
     return std::size_t(std::find(c.messages.begin(), c.messages.end(), m) - c.messages.begin());
 }
 
+// A chat line of the most characters the chat entry takes, nearly all of three bytes in UTF-8,
+// told from the others by the number in front.
+std::string longestLine(int n) {
+    std::string text = std::to_string(n);
+    for (std::size_t i = text.size(); i < std::size_t(msg::kMaxChatText); ++i)
+        text += "\u6F22";
+    return text;
+}
+
+// True when every line is in c's messages, in this order, and before the message last.
+bool inOrderBefore(const TestClient& c, const std::vector<std::string>& lines,
+                   const std::string& last = {}) {
+    std::size_t at = 0;
+    for (const std::string& line : lines) {
+        const std::size_t i = indexOf(c, line);
+        if (i == c.messages.size() || (at > 0 && i < at))
+            return false;
+        at = i;
+    }
+    return last.empty() || at < indexOf(c, last);
+}
+
 } // namespace
 
 class TestServerPeers : public QObject {
     Q_OBJECT
 private slots:
     void leaversAreHeardThenFreed();
+    void hostPastingLongLinesIsSlowedNotClosed();
     void longNamesAndLinesStayReadable();
-    void flooderCannotPushOutAReader();
+    void slowReaderStaysStalledReaderGoes();
     void silentConnectionsAreClosed();
 };
 
 void TestServerPeers::leaversAreHeardThenFreed() {
     Table t;
+    t.server.setSendLimits({1e6, 1e6, 1e9, 1e9});
     TestClient& host = t.join("Host");
+    TestClient& talker = t.join("Talker");
+    // Thirty leavers, one after the other from a thread of their own, each say goodbye and
+    // leave at once with a reset, or with an orderly close while what the server sent them is
+    // unread, which the kernel turns into a reset as well. Meanwhile the talker keeps the
+    // server writing to everyone, also to a leaver whose goodbye has arrived but is not read.
+    const quint16 port = t.server.port();
+    std::array<std::atomic<int>, 30> records{};
+    std::atomic<bool> stop{false};
+    std::thread leavers([port, &records, &stop] {
+        const auto waitFor = [&stop](TestClient& c, const std::function<bool()>& done) {
+            while (!done() && !c.peerClosed && !stop) {
+                c.pump();
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+            }
+        };
+        for (int i = 0; i < 30 && !stop; ++i) {
+            TestClient c(port, 0, false);
+            waitFor(c, [&] { return c.record() != 0; });
+            const std::string name = "Leaver" + std::to_string(i);
+            c.send(msg::logininfo(c.record(), cmd::version, name));
+            waitFor(c, [&] { return c.has(msg::newplayerinfo(c.record(), name)); });
+            c.send(msg::chat(c.record(), "bye " + std::to_string(i), "clRed"));
+            records[std::size_t(i)] = c.record();
+            if (i % 2 == 0)
+                c.reset();
+            else
+                c.close();
+        }
+    });
+    const auto name = [](int i) { return "Leaver" + std::to_string(i); };
+    const auto left = [&](int i) {
+        return msg::playerdisconnected(records[std::size_t(i)], name(i));
+    };
+    std::string ticks;
+    for (int i = 0; i < 20; ++i)
+        ticks += msg::chat(2, "tick", "clRed");
+    const bool allLeft = spinUntil(
+        [&] {
+            talker.send(ticks);
+            return host.has(left(29));
+        },
+        30000);
+    stop = true;
+    leavers.join();
+    QVERIFY(allLeft);
+    QVERIFY(spinUntil([&] {
+        for (int i = 0; i < 30; ++i) {
+            if (!host.has(left(i)))
+                return false;
+        }
+        return true;
+    }));
     for (int i = 0; i < 30; ++i) {
-        const std::string name = "Leaver" + std::to_string(i);
-        TestClient& c = t.join(name);
-        QCOMPARE(c.record(), 2); // the record was freed and is given again
-        c.send(msg::chat(2, "bye " + std::to_string(i), "clRed"));
-        if (i % 3 == 2)
-            c.reset();
-        else
-            c.close();
-        const std::string left = msg::playerdisconnected(2, name);
-        QVERIFY2(spinUntil([&] { return host.has(left); }), name.c_str());
-        const std::string line = msg::chatRelay(2, name, "bye " + std::to_string(i) + "|clRed");
-        QVERIFY2(indexOf(host, line) < indexOf(host, left), name.c_str());
+        const std::string line =
+            msg::chatRelay(records[std::size_t(i)], name(i), "bye " + std::to_string(i) + "|clRed");
+        QVERIFY2(indexOf(host, line) < indexOf(host, left(i)), name(i).c_str());
     }
-    QCOMPARE(t.server.connectionCount(), 1);
-    QCOMPARE(t.server.queuedMessages(), std::size_t(0));
+    QVERIFY(spinUntil([&] { return t.server.connectionCount() == 2; }));
+}
+
+void TestServerPeers::hostPastingLongLinesIsSlowedNotClosed() {
+    Table t;
+    // The budget holds one of the longest lines and refills far slower than they come.
+    t.server.setSendLimits({100, 1000, 256 * 1024, 64 * 1024});
+    TestClient& host = t.join("Host");
+    TestClient& reader = t.join("Reader");
+    TestClient& guest = t.join("Guest");
+    std::vector<std::string> hostLines, guestLines;
+    for (int n = 1; n <= 10; ++n) {
+        const std::string text = longestLine(n);
+        host.send(msg::chat(1, text, "clRed"));
+        hostLines.push_back(msg::chatRelay(1, "Host", text + "|clRed"));
+    }
+    // The guest pastes too and leaves while it is held back: its lines still come first.
+    for (int n = 1; n <= 3; ++n) {
+        const std::string text = longestLine(n);
+        guest.send(msg::chat(3, text, "clRed"));
+        guestLines.push_back(msg::chatRelay(3, "Guest", text + "|clRed"));
+    }
+    guest.finishSending();
+    const std::string guestLeft = msg::playerdisconnected(3, "Guest");
+    QVERIFY(
+        spinUntil([&] { return reader.has(hostLines.back()) && reader.has(guestLeft); }, 20000));
+    QVERIFY(inOrderBefore(reader, hostLines));
+    QVERIFY(inOrderBefore(reader, guestLines, guestLeft));
+    QVERIFY(!host.peerClosed);
+    QVERIFY(t.server.logic().table().isPresent(1));
+    QCOMPARE(t.server.connectionCount(), 2);
 }
 
 void TestServerPeers::longNamesAndLinesStayReadable() {
@@ -110,30 +210,32 @@ void TestServerPeers::longNamesAndLinesStayReadable() {
     QVERIFY(!host.peerClosed && !late.peerClosed && !longOne.peerClosed);
 }
 
-void TestServerPeers::flooderCannotPushOutAReader() {
+void TestServerPeers::slowReaderStaysStalledReaderGoes() {
     Table t;
+    // The minute a reader may take nothing, scaled down with the time the test runs.
+    t.server.setStallTimeout(2000);
     TestClient& host = t.join("Host");
-    TestClient& reader = t.join("Reader", {}, 16 * 1024);
-    reader.limitReading(100 * 1000);
-    TestClient& flooder = t.join("Flooder");
-    // Lines of 8 KB at 4 MB/s: no faster than the server handles them, so only what the
-    // reader is sent piles up.
-    const std::string line = msg::chat(3, std::string(8 * 1024, 'f'), "clRed");
-    QTimer pace;
-    QObject::connect(&pace, &QTimer::timeout, [&] {
-        if (!flooder.peerClosed)
-            flooder.send(line);
-    });
-    pace.start(2);
-    spinFor(2500);
-    pace.stop();
-    QVERIFY(t.server.logic().table().isPresent(2));
-    QVERIFY(flooder.peerClosed || t.server.connectionCount() == 2);
-    flooder.close();
-    host.send(msg::chat(1, "after the flood", "clRed"));
-    const std::string after = msg::chatRelay(1, "Host", "after the flood|clRed");
-    QVERIFY(spinUntil([&] { return reader.has(after); }, 10000));
+    TestClient& reader = t.join("Reader", {}, 4096);
+    reader.limitReading(32 * 1000);
+    TestClient& stalled = t.join("Stalled", {}, 16 * 1024);
+    stalled.stopReading();
+    // Seven paste the longest lines as fast as the server takes them: far more than the reader
+    // takes, which falls behind by megabytes.
+    std::vector<TestClient*> pasters{&host};
+    for (int i = 4; i <= 9; ++i)
+        pasters.push_back(&t.join("Paster" + std::to_string(i)));
+    for (TestClient* p : pasters)
+        p->flood(msg::chat(p->record(), longestLine(p->record()), "clRed"));
+    // The stalled one is closed once it has taken nothing for the stall timeout; the reader
+    // stays, however far behind, because it keeps taking some.
+    QVERIFY(spinUntil([&] { return host.has(msg::playerdisconnected(3, "Stalled")); }, 10000));
+    spinFor(2000);
     QVERIFY(!reader.peerClosed);
+    QVERIFY(std::none_of(pasters.begin(), pasters.end(),
+                         [](const TestClient* p) { return p->peerClosed; }));
+    QCOMPARE(t.server.connectionCount(), 8);
+    for (TestClient* p : pasters)
+        p->close();
 }
 
 void TestServerPeers::silentConnectionsAreClosed() {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The vrako-server program from outside: what it prints, how it stops, a taken port, and its
-// announcement on the local network.
+// The vrako-server program from outside: what it prints, how it stops, a taken port, no login
+// deadline, and its announcement on the local network.
 #include "client_helper.h"
 #include "net/messages.h"
 #include "net/tablebrowser.h"
@@ -60,15 +60,20 @@ private slots:
 void TestVrakoServer::servesAndStopsOnSignal_data() {
     QTest::addColumn<int>("signal");
     QTest::addColumn<bool>("fromEnvironment");
-    QTest::newRow("SIGTERM") << int(SIGTERM) << false;
-    QTest::newRow("SIGINT, port from VRAKO_PORT") << int(SIGINT) << true;
+    QTest::addColumn<bool>("noLoginDeadline");
+    QTest::newRow("SIGTERM") << int(SIGTERM) << false << false;
+    QTest::newRow("SIGINT, port from VRAKO_PORT, no login deadline") << int(SIGINT) << true << true;
 }
 
 void TestVrakoServer::servesAndStopsOnSignal() {
     QFETCH(int, signal);
     QFETCH(bool, fromEnvironment);
+    QFETCH(bool, noLoginDeadline);
     QProcess p;
     QStringList args{"--seed", "5", "--bot-speed", "500", "--no-announce"};
+    if (noLoginDeadline)
+        args << "--login-timeout"
+             << "0";
     if (fromEnvironment) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("VRAKO_PORT", "0");
@@ -83,6 +88,13 @@ void TestVrakoServer::servesAndStopsOnSignal() {
     QVERIFY(spinUntil([&] { return host.record() == 1; }));
     host.send(msg::logininfo(1, "1.0.17", "Host"));
     QVERIFY(spinUntil([&] { return host.has(msg::newplayerinfo(1, "Host")); }));
+    if (noLoginDeadline) {
+        // A connection that never logs in stays.
+        TestClient silent(port);
+        QVERIFY(spinUntil([&] { return silent.record() == 2; }));
+        spinFor(300);
+        QVERIFY(!silent.peerClosed);
+    }
 
     ::kill(pid_t(p.processId()), signal);
     QVERIFY(p.waitForFinished(5000));
