@@ -54,8 +54,10 @@ TServer::TServer(std::uint64_t seed, QObject* parent)
     computertimer.setObjectName(QStringLiteral("computertimer"));
     computertimer.setTimerType(Qt::PreciseTimer);
     computertimer.setSingleShot(true);
-    connect(&computertimer, &QTimer::timeout, this,
-            [this] { guarded(m_logicDepth, [this] { m_logic.computerTimerFired(); }); });
+    connect(&computertimer, &QTimer::timeout, this, [this] {
+        guarded(m_logicDepth, [this] { m_logic.computerTimerFired(); });
+        emit tableMayHaveChanged();
+    });
     logintimer.setSingleShot(true);
     connect(&logintimer, &QTimer::timeout, this, &TServer::checkLogins);
 }
@@ -183,6 +185,7 @@ void TServer::socktimerTimer() {
             --c.queued;
             c.queuedBytes -= entry.message.size();
             guarded(m_logicDepth, [&] { m_logic.handleMessage(entry.record, entry.message); });
+            emit tableMayHaveChanged();
         }
     }
     scheduleDispatch();
@@ -246,6 +249,7 @@ void TServer::finishClose(int record) {
     m_connections[record] = Connection{};
     guarded(m_logicDepth, [this, record] { m_logic.connectionClosed(record); });
     emit connectionDropped(record);
+    emit tableMayHaveChanged();
 }
 
 void TServer::checkLogins() {
