@@ -28,7 +28,7 @@ InviteFriendsWindow::InviteFriendsWindow(QWidget* parent) : QDialog(parent) {
     layout->addWidget(m_text);
     layout->addWidget(m_links);
     layout->addWidget(buttons);
-    resize(420, 260);
+    resize(420, 220);
     connect(m_copy, &QPushButton::clicked, this, &InviteFriendsWindow::copyLink);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     setLinks({});
@@ -42,9 +42,9 @@ void InviteFriendsWindow::setLinks(const QStringList& links) {
     m_text->setText(
         links.isEmpty()
             ? QStringLiteral("This computer has no network address that others can reach.")
-            : QStringLiteral("Send your friends a link to your table. Opening it starts Vrako "
-                             "ready to join; the first is for players on your local network. "
-                             "There, Host or Join a Game... also lists your table."));
+            : QStringLiteral("Send your friends a link to your table: opening it starts Vrako "
+                             "ready to join. Links for your local network come first; there, "
+                             "Host or Join a Game... also lists your table."));
 }
 
 QStringList InviteFriendsWindow::links() const {
