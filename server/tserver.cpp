@@ -26,12 +26,14 @@ private:
     int& m_depth;
 };
 
-// Runs one step of the logic; nothing a peer sends may take the server down.
+// Runs one step of the logic; nothing a peer sends may take the server down. A step that throws
+// is a fault of ours, so it is logged for whoever runs the server.
 template <typename F> void guarded(int& depth, F&& step) {
     Depth d(depth);
     try {
         step();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qWarning("vrako: a server step failed: %s", e.what());
     }
 }
 
@@ -58,8 +60,10 @@ TServer::TServer(std::uint64_t seed, QObject* parent)
     computertimer.setObjectName(QStringLiteral("computertimer"));
     computertimer.setTimerType(Qt::PreciseTimer);
     computertimer.setSingleShot(true);
-    connect(&computertimer, &QTimer::timeout, this,
-            [this] { guarded(m_logicDepth, [this] { m_logic.computerTimerFired(); }); });
+    connect(&computertimer, &QTimer::timeout, this, [this] {
+        guarded(m_logicDepth, [this] { m_logic.computerTimerFired(); });
+        emit tableMayHaveChanged();
+    });
     logintimer.setSingleShot(true);
     connect(&logintimer, &QTimer::timeout, this, &TServer::checkLogins);
     admittimer.setSingleShot(true);
@@ -240,6 +244,7 @@ void TServer::socktimerTimer() {
             // Its share has room again (unless the message ended the connection).
             if (c.id == entry.connection)
                 admit(entry.record);
+            emit tableMayHaveChanged();
         }
     }
     scheduleDispatch();
@@ -306,6 +311,7 @@ void TServer::finishClose(int record) {
     scheduleAdmit();
     guarded(m_logicDepth, [this, record] { m_logic.connectionClosed(record); });
     emit connectionDropped(record);
+    emit tableMayHaveChanged();
 }
 
 void TServer::checkLogins() {

@@ -85,6 +85,10 @@ signals:
     void connectionAccepted(int record);
     // The connection of record was closed and the record freed.
     void connectionDropped(int record);
+    // Who is at the table or whether a game runs may have changed: sent after every step of
+    // the logic (a login, a close, a move that starts or ends a game); see
+    // tableStatus().
+    void tableMayHaveChanged();
 
 private:
     struct Connection {

@@ -3,7 +3,10 @@
 
 #include "client/clientconnection.h"
 #include "client/clientgame.h"
+#include "net/invitelink.h"
+#include "net/tableannouncer.h"
 #include "server/serverlogic.h"
+#include "server/tablestatus.h"
 #include "server/tserver.h"
 #include "windows/tallybook.h"
 
@@ -15,7 +18,7 @@ namespace vrako {
 
 Session::Session(const ProgramSettings& settings, QObject* parent)
     : QObject(parent), m_settings(settings), m_game(new ClientGame(this)),
-      m_conn(new ClientConnection(this)), m_tally(new TallyBook(this)) {
+      m_conn(new ClientConnection(this)), m_tally(new TallyBook(this)), m_joinPort(settings.port) {
     connect(m_conn, &ClientConnection::messageReceived, m_game,
             [this](const std::string& m) { m_game->dispatch(m); });
     connect(m_game, &ClientGame::sendRequested, m_conn, &ClientConnection::send);
@@ -141,12 +144,21 @@ void Session::processparams(const QStringList& args) {
         startSolo();
         return;
     }
+    if (args.size() == 1 && looksLikeInviteLink(args[0])) {
+        const ParsedInviteLink link = parseInviteLink(args[0]);
+        if (link.target)
+            emit inviteOpened(link.target->host, link.target->port);
+        else
+            emit inviteRejected(link.error);
+        return;
+    }
     emit systemLine(QStringLiteral("Loading Multi-player Game.. Please Wait."), ClientGame::kBlue);
     if (args.size() < 3) {
         // The loading line alone would leave the player waiting for nothing.
         const QString usage =
             QStringLiteral("To play, start Vrako with vrako NAME HOST true|false (true joins the "
-                           "game at HOST, false hosts one), or with no arguments for a solo game.");
+                           "game at HOST, false hosts one), with an invite link "
+                           "(vrako://HOST:PORT), or with no arguments for a solo game.");
         emit systemLine(usage, ClientGame::kBlue);
         std::fprintf(stderr, "vrako: %s\n", qPrintable(usage));
         return;
@@ -155,6 +167,11 @@ void Session::processparams(const QStringList& args) {
     m_game->setPlayerName(
         QString::fromStdString(ServerLogic::cleanName(args[0].toUtf8().toStdString())));
     m_hostaddress = args[1];
+    // A table found on the network or named by an invite link may use another port.
+    bool portOk = false;
+    const uint port = args.value(3).toUInt(&portOk);
+    if (portOk && port >= 1 && port <= 65535)
+        m_joinPort = quint16(port);
     if (args[2] == QLatin1String("true"))
         joinpress();
     else
@@ -203,6 +220,8 @@ void Session::hostpress() {
                         ClientGame::kBlue);
     }
     m_game->setHosting(true);
+    if (!m_solo)
+        announceTable();
     // Our own server: with port 0 the system chose the port it listens on.
     openConnection(QStringLiteral("127.0.0.1"),
                    m_server->port() ? m_server->port() : m_settings.port);
@@ -210,13 +229,14 @@ void Session::hostpress() {
 }
 
 void Session::joinpress() {
-    openConnection(m_hostaddress, m_settings.port);
+    openConnection(m_hostaddress, m_joinPort);
     m_game->setHosting(false);
     emit hostingChanged(false);
 }
 
 void Session::joinBusyPort() {
     m_hostaddress = QStringLiteral("127.0.0.1");
+    m_joinPort = m_settings.port;
     joinpress();
 }
 
@@ -248,11 +268,16 @@ bool Session::handOver(const std::function<bool()>& start) {
     const quint16 port = m_server ? m_server->port() : 0;
     if (port != 0)
         m_server->stopListening();
+    // The new copy may host and announce a table under the same name.
+    const bool announced = m_announcer != nullptr;
+    m_announcer.reset();
     if (start())
         return true;
     if (port != 0) {
         try {
             m_server->listen(port);
+            if (announced)
+                announceTable();
         } catch (const ESockException& e) {
             emit messageWanted(QString::fromUtf8(e.what()));
         }
@@ -264,6 +289,15 @@ void Session::setBotSpeed(int ms) {
     m_prefs.botSpeed = ms;
     if (m_server)
         m_server->setBotSpeed(ms);
+}
+
+void Session::announceTable() {
+    const auto status = [this] { return tableStatus(m_server->logic().table()); };
+    m_announcer =
+        std::make_unique<TableAnnouncer>(m_game->playername(), m_server->port(), status());
+    TableAnnouncer* announcer = m_announcer.get();
+    connect(m_server, &TServer::tableMayHaveChanged, announcer,
+            [announcer, status] { announcer->update(status()); });
 }
 
 void Session::openLobbyConnection() {

@@ -15,6 +15,7 @@ class ClientConnection;
 class ClientGame;
 class TServer;
 class TSock;
+class TableAnnouncer;
 class TallyBook;
 
 // One run of the game without its windows: the role taken from the command line, the game
@@ -36,6 +37,9 @@ public:
     TSock* lobbySocket() const { return m_lobby.get(); }
     QString hostaddress() const { return m_hostaddress; }
     bool hosting() const;
+    // The announcement of the table on the local network, while this copy hosts a game for
+    // others (never a solo game).
+    TableAnnouncer* announcer() const { return m_announcer.get(); }
 
     // The preferences in force; the settings file is read when the client is connected.
     Preferences& preferences() { return m_prefs; }
@@ -60,13 +64,16 @@ public:
     bool saveTally();
 
     // Reads the arguments (without the program name) and takes the role they name: none for a
-    // solo game, else a name, a host address and "true" to join. One or two arguments take no
-    // role; the player is told how to start, in the chat and on standard error.
+    // solo game, else a name, a host address and "true" to join, and optionally the port of the
+    // game to join. A lone invite link (vrako://HOST[:PORT]) takes no role but asks the window
+    // to offer the join (inviteOpened) or says what is wrong with it (inviteRejected). Other
+    // command lines of one or two arguments take no role; the player is told how to start, in
+    // the chat and on standard error.
     void processparams(const QStringList& args);
     // Starts our own server and joins it. A solo game whose port is taken hosts on a free port
     // (nobody needs to find it); a host whose port is taken takes no role and reports portBusy.
     void hostpress();
-    // Joins the game at hostaddress().
+    // Joins the game at hostaddress() (on the port the command line named, or the game port).
     void joinpress();
     // The ways on from a taken game port: join the game on it at this computer under the same
     // name, or play a solo game instead.
@@ -97,12 +104,18 @@ signals:
     // The game is over for this copy (the host ended it, the connection broke, the host removed
     // this player), every message before it handled; why, in words.
     void gameEnded(const QString& why);
+    // The command line was an invite link to the game at host, port: the player confirms.
+    void inviteOpened(const QString& host, quint16 port);
+    // The command line was an invite link that names no game; what is wrong with it.
+    void inviteRejected(const QString& why);
 
 private:
     void startSolo();
     void openConnection(const QString& host, quint16 port);
     void end(const QString& why);
     void openLobbyConnection();
+    // Announces the table this copy hosts for others, and keeps the announcement current.
+    void announceTable();
     // The preferences to write: those in force, or before the file was read the stored ones
     // with the user's changes.
     Preferences preferencesToSave() const;
@@ -112,6 +125,7 @@ private:
     ClientConnection* m_conn;
     TServer* m_server = nullptr;
     std::unique_ptr<TSock> m_lobby;
+    std::unique_ptr<TableAnnouncer> m_announcer;
     Preferences m_prefs;
     // The preferences the player chose in this run: they win over the file's values.
     Preferences::Keys m_chosen;
@@ -122,6 +136,8 @@ private:
     // Where the client connects (our own server's port when hosting).
     QString m_connectHost;
     quint16 m_connectPort = 0;
+    // The port joinpress() connects to.
+    quint16 m_joinPort;
     // Told once: a full game, a removal or the close that follows them ends nothing more.
     bool m_ended = false;
 };

@@ -20,12 +20,14 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            std::fputs("Usage: vrako [NAME HOST true|false]\n"
+            std::fputs("Usage: vrako [NAME HOST true|false [PORT]] | vrako vrako://HOST[:PORT]\n"
                        "A four-seat card game with chat, spectators and computer players.\n\n"
                        "Without arguments: a solo game against three computer players.\n"
-                       "  NAME HOST true    join the game hosted at HOST as NAME\n"
-                       "  NAME HOST false   host a game as NAME (any third argument other than\n"
-                       "                    \"true\" hosts)\n\n"
+                       "  NAME HOST true [PORT]  join the game hosted at HOST as NAME (on PORT)\n"
+                       "  NAME HOST false        host a game as NAME (any third argument other\n"
+                       "                         than \"true\" hosts)\n"
+                       "  vrako://HOST[:PORT]    an invite link: opens Host or Join a Game...\n"
+                       "                         ready to join that game\n\n"
                        "Options:\n"
                        "  -h, --help        show this help and exit\n"
                        "  -v, --version     show the version and exit\n\n"

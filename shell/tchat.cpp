@@ -224,6 +224,8 @@ bool Tchat::eventFilter(QObject* watched, QEvent* event) {
 
 void Tchat::showHosting(bool hosting) {
     m_startGame->setEnabled(hosting);
+    // Only a table others may join is worth inviting to: not a solo game.
+    m_inviteFriends->setEnabled(hosting && m_session->announcer());
     if (m_spylist)
         m_spylist->setRemoveEnabled(hosting);
 }

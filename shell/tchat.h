@@ -20,6 +20,8 @@ class ChatterSounds;
 class ClientConnection;
 class ClientGame;
 class GameStartDialog;
+class HostJoinDialog;
+class InviteFriendsWindow;
 class PhraseBar;
 class SideWindow;
 class SoundPlayer;
@@ -102,7 +104,9 @@ private:
     void chooseTextSize(int points);
     void showTextSize(int points);
     void showBotSpeed(int ms);
-    void hostOrJoin();
+    // Opens "Host or Join a Game..." with the remembered name and address.
+    HostJoinDialog* hostOrJoin();
+    void inviteFriends();
     void placeOnDesktop(const WindowBounds& bounds);
     QStringList seatNames();
 
@@ -130,6 +134,8 @@ private:
     Tdownload* m_download = nullptr;
 
     QAction* m_startGame = nullptr;
+    QAction* m_inviteFriends = nullptr;
+    InviteFriendsWindow* m_invite = nullptr;
     QAction* m_justWatch = nullptr;
     QAction* m_playSounds = nullptr;
     QAction* m_playChatter = nullptr;

@@ -4,10 +4,13 @@
 #include "chat/chattersounds.h"
 #include "chat/phrasebar.h"
 #include "client/clientgame.h"
+#include "net/invitelink.h"
+#include "server/tserver.h"
 #include "shell/tchat.h"
 #include "widgets/soundplayer.h"
 #include "widgets/textstyles.h"
 #include "windows/hostjoindialog.h"
+#include "windows/invitefriends.h"
 #include "windows/spylist.h"
 #include "windows/tabout.h"
 #include "windows/tallybook.h"
@@ -40,6 +43,9 @@ void Tchat::buildMenus() {
     connect(m_startGame, &QAction::triggered, &game(), &ClientGame::button_startClick);
     connect(addEntry(file, "HostOrJoin1", QStringLiteral("Host or Join a Game...")),
             &QAction::triggered, this, &Tchat::hostOrJoin);
+    m_inviteFriends = addEntry(file, "InviteFriends1", QStringLiteral("Invite Friends..."));
+    m_inviteFriends->setEnabled(false);
+    connect(m_inviteFriends, &QAction::triggered, this, &Tchat::inviteFriends);
     file->addSeparator();
     connect(addEntry(file, "Exit1", QStringLiteral("Exit")), &QAction::triggered, this,
             &QWidget::close);
@@ -73,6 +79,17 @@ void Tchat::buildMenus() {
     help->addSeparator();
     connect(addEntry(help, "About1", QStringLiteral("About")), &QAction::triggered, this,
             [this] { m_about->show(); });
+
+    // An invite link on the command line: one click joins, or the player learns why not and
+    // chooses another way in.
+    connect(m_session, &Session::inviteOpened, this,
+            [this](const QString& host, quint16 port) { hostOrJoin()->setJoinTarget(host, port); });
+    connect(m_session, &Session::inviteRejected, this, [this](const QString& why) {
+        offerWaysOn(why, {},
+                    {{QStringLiteral("Host or Join..."), "hostorjoin", [this] { hostOrJoin(); }},
+                     {QStringLiteral("Play Solo"), "playsolo", [this] { m_session->playSolo(); }},
+                     {QStringLiteral("Quit"), "quit", [this] { close(); }}});
+    });
 }
 
 // Each entry applies its preference at once (also when the settings file sets it) and, when
@@ -202,7 +219,7 @@ void Tchat::chooseTextColour() {
     saveinifile(Preferences::TextColour);
 }
 
-void Tchat::hostOrJoin() {
+HostJoinDialog* Tchat::hostOrJoin() {
     Preferences& prefs = m_session->preferences();
     // Before the connection the file has not been read, but the last choices are in it.
     const Preferences stored = m_session->storedPreferences();
@@ -222,6 +239,18 @@ void Tchat::hostOrJoin() {
             showMessage(QStringLiteral("The game could not be started."), false);
     });
     dialog->open();
+    return dialog;
+}
+
+void Tchat::inviteFriends() {
+    if (!m_session->server())
+        return;
+    if (!m_invite)
+        m_invite = new InviteFriendsWindow(this);
+    // The addresses may have changed since the window was last shown.
+    m_invite->setLinks(inviteLinks(m_session->server()->port()));
+    m_invite->show();
+    m_invite->raise();
 }
 
 } // namespace vrako

@@ -6,12 +6,12 @@
 #include "net/commands.h"
 #include "net/tableannouncer.h"
 #include "net/tsock.h"
+#include "server/tablestatus.h"
 #include "server/tserver.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QSocketNotifier>
-#include <QTimer>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -41,20 +41,6 @@ bool readNumber(const QCommandLineParser& parser, const QString& name, qulonglon
         return false;
     }
     return true;
-}
-
-// Who is at the table, for its announcement: people who have logged in, in the seats and
-// watching, and whether a game is on.
-vrako::TableStatus tableStatus(vrako::TServer& server) {
-    const vrako::GameTable& table = server.logic().table();
-    vrako::TableStatus status;
-    for (int r = 1; r <= vrako::GameTable::kRecords; ++r) {
-        const vrako::PlayerRecord& p = table.player(r);
-        if (p.connected && p.loggedIn)
-            ++(vrako::GameTable::isSeat(r) ? status.seats : status.spectators);
-    }
-    status.running = table.state().gamerunning;
-    return status;
 }
 
 } // namespace
@@ -136,10 +122,9 @@ int main(int argc, char* argv[]) {
     // Destroyed before the server, at the end of main, which a signal reaches too: the
     // announcement is withdrawn.
     std::unique_ptr<vrako::TableAnnouncer> announcer;
-    QTimer statusPoll;
     if (!parser.isSet("no-announce")) {
-        announcer = std::make_unique<vrako::TableAnnouncer>(parser.value("name"), server.port(),
-                                                            tableStatus(server));
+        announcer = std::make_unique<vrako::TableAnnouncer>(
+            parser.value("name"), server.port(), vrako::tableStatus(server.logic().table()));
         QObject::connect(announcer.get(), &vrako::TableAnnouncer::announced, announcer.get(),
                          [](const QString& name) {
                              std::printf("Announced on the local network as \"%s\"\n",
@@ -151,14 +136,10 @@ int main(int argc, char* argv[]) {
                          "vrako-server: the Avahi service is not running (%s); the table will be "
                          "announced on the local network once it runs\n",
                          qPrintable(announcer->unavailableReason()));
-        // Logins, leavers and the start and end of games have no signal of their own; the
-        // status is cheap to read, and the announcer passes on only changes.
+        // The announcer passes on only what changed.
         vrako::TableAnnouncer* a = announcer.get();
-        const auto refresh = [a, &server] { a->update(tableStatus(server)); };
-        QObject::connect(&server, &vrako::TServer::connectionAccepted, a, refresh);
-        QObject::connect(&server, &vrako::TServer::connectionDropped, a, refresh);
-        QObject::connect(&statusPoll, &QTimer::timeout, a, refresh);
-        statusPoll.start(250);
+        QObject::connect(&server, &vrako::TServer::tableMayHaveChanged, a,
+                         [a, &server] { a->update(vrako::tableStatus(server.logic().table())); });
     }
     return app.exec();
 }

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -27,6 +28,17 @@ QString uniqueOwner(const char* what) {
 
 quint16 uniquePort(int offset) {
     return quint16(20000 + (QCoreApplication::applicationPid() * 2 + offset) % 40000);
+}
+
+// The signals a spy caught about the table called name: other tests announce on the same
+// daemon at the same time.
+qsizetype about(const QSignalSpy& spy, const QString& name) {
+    return std::count_if(spy.begin(), spy.end(), [&](const QList<QVariant>& args) {
+        const QVariant& v = args.at(0);
+        return (v.metaType() == QMetaType::fromType<QString>()
+                    ? v.toString()
+                    : v.value<FoundTable>().name) == name;
+    });
 }
 
 std::optional<FoundTable> find(const TableBrowser& browser, const QString& name) {
@@ -76,7 +88,7 @@ void TestTableDiscovery::announcedTableIsFollowed() {
     QCOMPARE(t.version, QString::fromLatin1(cmd::version.data(), qsizetype(cmd::version.size())));
     QVERIFY(t.hostName.endsWith(QLatin1String(".local")));
     QVERIFY(!t.address.isEmpty() && !t.address.contains(QLatin1Char(':'))); // IPv4
-    QCOMPARE(found.count(), 1);
+    QCOMPARE(about(found, name), 1);
 
     // The record changes in place: the table stays in the list throughout.
     QSignalSpy changed(&browser, &TableBrowser::tableChanged);
@@ -87,15 +99,14 @@ void TestTableDiscovery::announcedTableIsFollowed() {
     t = *find(browser, name);
     QCOMPARE(t.spectators, 5);
     QCOMPARE(t.running, true);
-    QVERIFY(!changed.isEmpty());
-    QVERIFY(removed.isEmpty());
+    QVERIFY(about(changed, name) > 0);
+    QCOMPARE(about(removed, name), 0);
 
     clock.restart();
     announcer.reset();
     QVERIFY(waitFor([&] { return !find(browser, name); }, 5000));
     qInfo("The table was gone %lld ms after it was withdrawn", clock.elapsed());
-    QCOMPARE(removed.count(), 1);
-    QCOMPARE(removed.at(0).at(0).toString(), name);
+    QCOMPARE(about(removed, name), 1);
 }
 
 void TestTableDiscovery::takenNameGetsTheAlternative() {

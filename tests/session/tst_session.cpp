@@ -172,7 +172,8 @@ void TestSession::failedConnectionsInWords() {
 void TestSession::tooFewArgumentsTellHowToStart() {
     const QString usage = QStringLiteral(
         "To play, start Vrako with vrako NAME HOST true|false (true joins the game at HOST, false "
-        "hosts one), or with no arguments for a solo game.");
+        "hosts one), with an invite link (vrako://HOST:PORT), or with no arguments for a solo "
+        "game.");
     for (const QStringList& args : {QStringList{"Ann"}, QStringList{"Ann", "10.0.0.5"}}) {
         ProgramSettings settings;
         settings.port = 0;

@@ -4,22 +4,26 @@
 #include "chat/chatpanel.h"
 #include "client/boardview.h"
 #include "client/clientconnection.h"
+#include "net/invitelink.h"
 #include "server/tserver.h"
 #include "shell/tchat.h"
 #include "table_helper.h"
 #include "widgets/richtextview.h"
 #include "widgets/soundplayer.h"
 #include "windows/hostjoindialog.h"
+#include "windows/invitefriends.h"
 #include "windows/spylist.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 #include <netinet/in.h>
@@ -40,6 +44,7 @@ private slots:
     void hostLeavingClosesJoiners();
     void windowsAndMenus();
     void failuresAreShown();
+    void inviteLinks();
 };
 
 void TestTchat::soloGame() {
@@ -55,6 +60,9 @@ void TestTchat::soloGame() {
     QTest::mouseClick(download->findChild<QWidget*>(QStringLiteral("Button1")), Qt::LeftButton);
     QVERIFY(!download->isVisible());
     QVERIFY(w->action("StartGame1")->isEnabled());
+    // Nobody is invited to a solo game, nor is it announced.
+    QVERIFY(!w->action("InviteFriends1")->isEnabled());
+    QCOMPARE(w->session().announcer(), nullptr);
     QVERIFY(w->game().startButtonShown());
     QVERIFY(chatText(*w).startsWith(QStringLiteral("Loading Solo Game..Please wait.")));
     QTRY_VERIFY(chatText(*w).contains(QStringLiteral("You are Connected.")));
@@ -372,6 +380,74 @@ void TestTchat::failuresAreShown() {
     HostJoinDialog* dialog = nullptr;
     QTRY_VERIFY((dialog = other->findChild<HostJoinDialog*>()) != nullptr);
     QVERIFY(dialog->isVisible());
+}
+
+void TestTchat::inviteLinks() {
+    Lobby lobby;
+    QTemporaryDir home;
+    ProgramSettings settings;
+    settings.port = kDefaultGamePort;
+    settings.lobbyPort = lobby.port();
+    settings.home = home.path();
+    // A good link: the dialog to join that table, with the name used last; nothing connects
+    // until the player says so.
+    {
+        Tchat w(settings);
+        w.session().preferences().lastName = QStringLiteral("Cy");
+        QVERIFY(w.session().saveinifile(Preferences::LastName));
+        start(w, {"vrako://192.168.1.20:7773"});
+        HostJoinDialog* dialog = nullptr;
+        QTRY_VERIFY((dialog = w.findChild<HostJoinDialog*>()) != nullptr);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->arguments(), (QStringList{"Cy", "192.168.1.20", "true", "7773"}));
+        QVERIFY(!w.connection().sock().hasHandle());
+        QVERIFY(!w.server());
+    }
+    // Bad links say what is wrong, connect nowhere and offer the other ways in.
+    for (const QString& link : {QStringLiteral("vrako:192.168.1.20"), QStringLiteral("vrako://"),
+                                QStringLiteral("vrako://192.168.1.20:65536"),
+                                QStringLiteral("vrako://192.168.1.20:7772/join")}) {
+        Tchat w(settings);
+        start(w, {link});
+        QMessageBox* box = nullptr;
+        QTRY_VERIFY((box = w.findChild<QMessageBox*>()) != nullptr);
+        const QString error = parseInviteLink(link).error;
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(box->text(), error);
+        QVERIFY(!w.findChild<HostJoinDialog*>());
+        QTest::qWait(20);
+        QVERIFY(!w.connection().sock().hasHandle());
+        QVERIFY(!w.server());
+        QCOMPARE(lobby.connections, 0);
+        if (link.endsWith(QLatin1String("/join"))) {
+            QTest::mouseClick(box->findChild<QPushButton*>(QStringLiteral("hostorjoin")),
+                              Qt::LeftButton);
+            QTRY_VERIFY(w.findChild<HostJoinDialog*>());
+        }
+    }
+
+    // The host's invitation: a link per reachable address, the first ready to copy.
+    settings.port = 0;
+    settings.home.clear();
+    Tchat host(settings);
+    start(host, {"Ann", "x", "false"});
+    QTRY_VERIFY(host.game().loggedin());
+    QVERIFY(host.action("InviteFriends1")->isEnabled());
+    host.action("InviteFriends1")->trigger();
+    auto* invite = host.findChild<InviteFriendsWindow*>();
+    QVERIFY(invite && invite->isVisible());
+    const QStringList links = vrako::inviteLinks(host.server()->port());
+    QCOMPARE(invite->links(), links);
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::mouseClick(invite->findChild<QPushButton*>(QStringLiteral("button_copy")),
+                      Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text(), links.value(0, QStringLiteral("before")));
+    // A player who joins has no table to invite to.
+    settings.port = host.server()->port();
+    Tchat joiner(settings);
+    start(joiner, {"Bo", "127.0.0.1", "true"});
+    QTRY_VERIFY(joiner.game().loggedin());
+    QVERIFY(!joiner.action("InviteFriends1")->isEnabled());
 }
 
 QTEST_MAIN(TestTchat)

@@ -1,24 +1,38 @@
 // SPDX-License-Identifier: MIT
-// "Host or Join a Game...": the command line of both choices, its settings keys and the restart.
+// "Host or Join a Game...": the command line of both choices, its settings keys and the restart,
+// and its list of games where no Avahi daemon can be reached.
 #include "windows/hostjoindialog.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace vrako;
 
 class TestHostJoinDialog : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void commandLines();
     void settingsAndStart();
+    void withoutAvahi();
+
+private:
+    QTemporaryDir m_dir;
 };
+
+void TestHostJoinDialog::initTestCase() {
+    // No system bus at all (the D-Bus library reads the address once, before the first use).
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + m_dir.filePath("no-bus").toUtf8());
+}
 
 void TestHostJoinDialog::commandLines() {
     HostJoinDialog d;
@@ -42,6 +56,19 @@ void TestHostJoinDialog::commandLines() {
     address->clear();
     QTest::keyClicks(address, QStringLiteral("fe80::1%eth0"));
     QCOMPARE(d.arguments().value(1), QStringLiteral("fe80::1%eth0"));
+
+    // A port with the address is passed on, unless it is the game port; one out of range makes
+    // no address.
+    address->setText(QStringLiteral("gamebox.lan:7800"));
+    QCOMPARE(d.arguments(), (QStringList{QStringLiteral("Ann Lee"), QStringLiteral("gamebox.lan"),
+                                         QStringLiteral("true"), QStringLiteral("7800")}));
+    address->setText(QStringLiteral("[fd00::2]:7772"));
+    QCOMPARE(d.arguments(), (QStringList{QStringLiteral("Ann Lee"), QStringLiteral("fd00::2"),
+                                         QStringLiteral("true")}));
+    address->setText(QStringLiteral("gamebox.lan:65536"));
+    QVERIFY(!ok->isEnabled());
+    d.setJoinTarget(QStringLiteral("10.0.0.9"), 7801);
+    QCOMPARE(address->text(), QStringLiteral("10.0.0.9:7801"));
 
     // Typing an address chooses joining.
     d.setJoining(false);
@@ -89,6 +116,24 @@ void TestHostJoinDialog::settingsAndStart() {
                                 QStringLiteral("true")}));
     d.setLastName(QString());
     QVERIFY(!d.startGame());
+}
+
+void TestHostJoinDialog::withoutAvahi() {
+    QElapsedTimer clock;
+    clock.start();
+    HostJoinDialog d;
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    QVERIFY(clock.elapsed() < 5000); // a wait on D-Bus would take its 25 s
+    QCOMPARE(d.findChild<QLabel*>(QStringLiteral("label_tables"))->text(),
+             QStringLiteral("Looking for games on this network needs the Avahi service, which "
+                            "is not running."));
+    QVERIFY(d.tableList()->isHidden());
+    // The rest works as ever.
+    d.setLastName(QStringLiteral("Ann"));
+    d.setLastAddress(QStringLiteral("10.0.0.7"));
+    d.setJoining(true);
+    QVERIFY(d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isEnabled());
 }
 
 QTEST_MAIN(TestHostJoinDialog)
