@@ -42,17 +42,6 @@ int ChatterSounds::numberOf(const QString& soundName) {
 ChatterSounds::ChatterSounds(SoundPlayer* player, QObject* parent)
     : QObject(parent), m_player(player), m_beep([] { QApplication::beep(); }) {}
 
-void ChatterSounds::playasound(const QString& text) {
-    const qsizetype first = text.indexOf(QLatin1Char('+'));
-    if (first < 0)
-        return;
-    bool ok = false;
-    const int seat = text.left(first).toInt(&ok);
-    const qsizetype second = text.indexOf(QLatin1Char('+'), first + 1);
-    const QString name = second < 0 ? text.mid(first + 1) : text.mid(first + 1, second - first - 1);
-    playasound(ok ? seat : 0, name);
-}
-
 void ChatterSounds::playasound(int seat, const QString& soundName) {
     if (m_enabled) {
         if (!m_player || !m_player->playAlways(soundName))

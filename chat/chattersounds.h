@@ -34,8 +34,6 @@ public:
     void setNameLookup(NameLookup lookup) { m_nameOf = std::move(lookup); }
     void setBeeper(Beeper beeper) { m_beep = std::move(beeper); }
 
-    // A received chatter sound: "seat+sound name+", the text after "CMD_playasound+".
-    void playasound(const QString& text);
     void playasound(int seat, const QString& soundName);
 
 signals:

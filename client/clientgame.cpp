@@ -136,8 +136,11 @@ void ClientGame::dispatch(std::string_view message) {
     else if (c == cmd::gamestats)
         apply(msg::parseGamestats(a), &ClientGame::gamestats);
     else if (c == cmd::playasound) {
-        if (const auto sound = msg::parsePlayasound(a))
-            emit chatterSound(sound->record, qs(sound->rest));
+        if (const auto sound = msg::parsePlayasound(a)) {
+            // The sound's name is the field after the record; anything after it is not ours.
+            const std::string_view rest = sound->rest;
+            emit chatterSound(sound->record, qs(rest.substr(0, rest.find('+'))));
+        }
         return;
     } else
         return;
@@ -172,7 +175,7 @@ void ClientGame::sortstuff() {
         m_position[seat] = static_cast<SeatPosition>(k);
     }
     for (int s = 1; s <= seating::kSeats; ++s)
-        if (m_seats[s].name == QLatin1String("<Waiting>"))
+        if (m_seats[s].isWaiting())
             m_seats[s].name = m_botnames[s];
 }
 
@@ -259,7 +262,7 @@ void ClientGame::startthegame(const msg::GameStarted& start) {
     for (int s = 1; s <= seating::kSeats; ++s) {
         SeatView& v = m_seats[s];
         v.winnerShown = false;
-        if (v.name == QLatin1String("<Waiting>"))
+        if (v.isWaiting())
             v.name = m_botnames[s];
         v.score = QStringLiteral("0");
     }
@@ -346,7 +349,7 @@ void ClientGame::gamewinner(const msg::Seat& game) {
     m_status = m_seats[seat].name + QStringLiteral(" Wins!");
     m_seats[seat].winnerShown = true;
     if (isPlayer())
-        emit tallyRecorded(seat == m_myseat ? QStringLiteral("addtomine") : m_seats[seat].name);
+        emit gameWon(seat);
     if (m_hosting)
         m_startButton = true;
 }
@@ -413,11 +416,17 @@ void ClientGame::setSeatWatching(int seat, bool watching) {
     send(msg::justwatch(seat, watching ? msg::kWatch : msg::kPlayAgain));
 }
 
+QStringList ClientGame::tableNames() const {
+    QStringList names;
+    for (int s = 1; s <= seating::kSeats; ++s)
+        names.append(m_seats[s].isWaiting() ? QString() : m_seats[s].name);
+    return names;
+}
+
 bool ClientGame::seatPopupEnabled(int seat) const {
     if (!m_hosting || !validSeat(seat))
         return false;
-    const QString& name = m_seats[seat].name;
-    return name != QLatin1String("<Waiting>") && name != m_botnames[seat];
+    return !m_seats[seat].isWaiting() && m_seats[seat].name != m_botnames[seat];
 }
 
 void ClientGame::kicking(int seat) {

@@ -22,7 +22,11 @@ enum class SeatPosition { Bottom = 0, Left = 1, Top = 2, Right = 3 };
 
 // What one seat shows: its name and score labels, watching mark, winner animation and fan.
 struct SeatView {
-    QString name = QStringLiteral("<Waiting>");
+    // What a seat nobody has taken shows as its name.
+    static QString waiting() { return QStringLiteral("<Waiting>"); }
+    bool isWaiting() const { return name == waiting(); }
+
+    QString name = waiting();
     QString score = QStringLiteral("0");
     // Bold and yellow at the start and while on turn; regular silver once the turn is elsewhere.
     bool highlighted = true;
@@ -75,6 +79,8 @@ public:
     // True when the seat's card-back fan is drawn horizontally (it sits opposite).
     bool fanIsHorizontal(int seat) const;
     const QList<Spectator>& spies() const { return m_spies; }
+    // The names of seats 1 to 4 as the table shows them; empty for a seat nobody has taken.
+    QStringList tableNames() const;
 
     // ---- table ----
     QString statusText() const { return m_status; }
@@ -143,13 +149,14 @@ signals:
     void spiesChanged();
     void closeRequested();
     void gameFull();
-    void chatterSound(int record, const QString& rest);
+    // A chatter sound from record: the sound's name ("wave5").
+    void chatterSound(int record, const QString& sound);
     void chatReceived(const QString& text);
     void settingsWanted();
     void gameStartWanted();
     void notConnected();
-    // A game ended: "addtomine" when the local seat won, else the winner's name.
-    void tallyRecorded(const QString& who);
+    // A game this copy played in (as a seat) was won by seat.
+    void gameWon(int seat);
 
 private:
     void send(const std::string& bytes);

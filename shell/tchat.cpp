@@ -180,34 +180,24 @@ void Tchat::wireGame() {
 
     m_chatter->setNameLookup(
         [g](int seat) { return seat >= 1 && seat <= 4 ? g->seat(seat).name : QString(); });
-    connect(g, &ClientGame::chatterSound, m_chatter, [this](int record, const QString& rest) {
-        m_chatter->playasound(QString::number(record) + QLatin1Char('+') + rest);
-    });
+    connect(g, &ClientGame::chatterSound, m_chatter,
+            qOverload<int, const QString&>(&ChatterSounds::playasound));
     connect(m_chatter, &ChatterSounds::systemLine, m_chat, &ChatPanel::addSystemLine);
 
     connect(g, &ClientGame::systemLine, m_chat, &ChatPanel::addSystemLine);
     connect(g, &ClientGame::chatReceived, m_chat, &ChatPanel::chatrecieved);
     connect(g, &ClientGame::soundRequested, m_sounds, &SoundPlayer::play);
     connect(g, &ClientGame::settingsWanted, this, &Tchat::loadinifile);
-    connect(g, &ClientGame::tallyRecorded, this, [this](const QString& who) {
-        const QStringList others = TallyBook::playersInCurrentGame(game().myseat(), seatNames());
+    // The side windows exist once the role is taken, before any game can be won.
+    connect(g, &ClientGame::gameWon, this, [this](int seat) {
         if (m_tally)
-            m_tally->addgame(who, others);
-        else
-            m_session->tally().addgame(who, others);
+            m_tally->gameWon(game().myseat(), seat, game().tableNames());
     });
     connect(g, &ClientGame::gameFull, this,
             [this] { showMessage(QStringLiteral("Game is full"), true); });
     connect(g, &ClientGame::notConnected, this,
             [this] { showMessage(QStringLiteral("You are not connected"), false); });
     connect(g, &ClientGame::changed, this, &Tchat::syncMenus);
-}
-
-QStringList Tchat::seatNames() {
-    QStringList names;
-    for (int s = 1; s <= 4; ++s)
-        names.append(game().seat(s).name);
-    return names;
 }
 
 bool Tchat::eventFilter(QObject* watched, QEvent* event) {

@@ -108,7 +108,6 @@ private:
     HostJoinDialog* hostOrJoin();
     void inviteFriends();
     void placeOnDesktop(const WindowBounds& bounds);
-    QStringList seatNames();
 
     QSystemSemaphore m_lock;
     Session* m_session = nullptr;

@@ -68,7 +68,7 @@ void Tchat::buildMenus() {
             [this] {
                 if (game().isPlayer())
                     m_tally->loadchecklist(
-                        TallyBook::playersInCurrentGame(game().myseat(), seatNames()));
+                        TallyBook::playersInCurrentGame(game().myseat(), game().tableNames()));
                 m_tally->show();
                 m_tally->raise();
             });

@@ -120,7 +120,7 @@ QStringList TallyBook::playersInCurrentGame(int mySeat, const QStringList& seatN
     QStringList out;
     for (int seat = 1; seat <= 4 && seat <= seatNames.size(); ++seat) {
         const QString& name = seatNames[seat - 1];
-        if (seat != mySeat && name != QStringLiteral("<Waiting>"))
+        if (seat != mySeat && !name.isEmpty())
             out.append(name);
     }
     return out;

@@ -56,7 +56,7 @@ public:
     void startNewRun();
 
     // The other players at the table: seats 1 to 4 (seatNames[0] is seat 1) except mySeat,
-    // skipping seats nobody has taken ("<Waiting>").
+    // skipping seats nobody has taken (an empty name).
     static QStringList playersInCurrentGame(int mySeat, const QStringList& seatNames);
 
     // The table's text form and back. fromText() leaves the tally as it was and says why when

@@ -34,7 +34,7 @@ public:
     // Records a finished game: `winner` is "addtomine" or the winner's name.
     void addgame(const QString& winner, const QStringList& othersAtTable);
     // The game-winner path: records the game only when the local copy sits in seat 1 to 4.
-    // seatNames are the name labels of seats 1 to 4.
+    // seatNames are the names of seats 1 to 4, empty for a seat nobody has taken.
     void gameWon(int mySeat, int winnerSeat, const QStringList& seatNames);
 
     // "Reset Tally" after its confirmation.

@@ -36,20 +36,19 @@ void TestChatterSounds::playedOrToldInTheChat() {
     QSignalSpy lines(&chatter, &ChatterSounds::systemLine);
 
     chatter.setEnabled(true);
-    chatter.playasound(QStringLiteral("3+wave5+"));
+    chatter.playasound(3, QStringLiteral("wave5"));
     QCOMPARE(played.count(), 1);
     QCOMPARE(played.at(0).at(0).toString(), QStringLiteral("wave5"));
-    chatter.playasound(QStringLiteral("3+wave21+")); // not carried: the desktop's alert
-    chatter.playasound(QStringLiteral("3+bogus"));
+    chatter.playasound(3, QStringLiteral("wave21")); // not carried: the desktop's alert
+    chatter.playasound(3, QStringLiteral("bogus"));
     QCOMPARE(beeps, 2);
     QCOMPARE(played.count(), 1);
     QCOMPARE(lines.count(), 0);
 
     chatter.setEnabled(false);
-    chatter.playasound(QStringLiteral("3+WAVE5+"));
-    chatter.playasound(QStringLiteral("2+wave1+"));  // no name for the seat
-    chatter.playasound(QStringLiteral("3+wave21+")); // no menu entry
-    chatter.playasound(QStringLiteral("x"));
+    chatter.playasound(3, QStringLiteral("WAVE5"));
+    chatter.playasound(2, QStringLiteral("wave1"));  // no name for the seat
+    chatter.playasound(3, QStringLiteral("wave21")); // no menu entry
     chatter.playasound(1, QStringLiteral("wave1"));
     QCOMPARE(played.count(), 1);
     QCOMPARE(beeps, 2);
@@ -72,13 +71,13 @@ void TestChatterSounds::twentiethSoundWorks() {
     QSignalSpy lines(&chatter, &ChatterSounds::systemLine);
 
     chatter.setEnabled(true);
-    chatter.playasound(QStringLiteral("2+wave20+"));
+    chatter.playasound(2, QStringLiteral("wave20"));
     QCOMPARE(beeps, 0);
     QCOMPARE(played.count(), 1);
     QCOMPARE(played.at(0).at(0).toString(), QStringLiteral("wave20"));
 
     chatter.setEnabled(false);
-    chatter.playasound(QStringLiteral("2+wave20+"));
+    chatter.playasound(2, QStringLiteral("wave20"));
     QCOMPARE(lines.count(), 1);
     QCOMPARE(lines.at(0).at(0).toString(), QStringLiteral("Bo: <Chatter Sound> Crying"));
     QTest::qWait(50);

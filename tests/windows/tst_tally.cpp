@@ -72,7 +72,7 @@ QListWidget* list(const QWidget& w, const char* name) {
 }
 
 // The seat labels of a table where the local player sits in seat 1.
-const QStringList seats = strings({"Me", "Ann", "Bo", "<Waiting>"});
+const QStringList seats = strings({"Me", "Ann", "Bo", ""});
 
 } // namespace
 
