@@ -50,6 +50,24 @@ void setNoDelay(int fd) {
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
 }
 
+// A peer that vanishes without a word (a dropped network, a sleeping laptop) is noticed within
+// about 25 s: the kernel probes an idle connection after 10 s, every 5 s, and gives up after 3
+// unanswered probes; data left unacknowledged that long ends it as well. Either way reading
+// fails with ETIMEDOUT and the connection ends like any other that fails.
+constexpr int kKeepIdleS = 10;
+constexpr int kKeepIntervalS = 5;
+constexpr int kKeepProbes = 3;
+constexpr unsigned kUnacknowledgedMs = 25000;
+
+void setKeepAlive(int fd) {
+    int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &one, sizeof one);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &kKeepIdleS, sizeof kKeepIdleS);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &kKeepIntervalS, sizeof kKeepIntervalS);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &kKeepProbes, sizeof kKeepProbes);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &kUnacknowledgedMs, sizeof kUnacknowledgedMs);
+}
+
 bool isTransient(int err) {
     return err == EAGAIN || err == EWOULDBLOCK || err == EINTR;
 }
@@ -260,6 +278,7 @@ bool TSock::Open() {
     m_peerAddr = host;
     m_peerPort = port;
     setNoDelay(m_fd);
+    setKeepAlive(m_fd);
 
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -351,6 +370,7 @@ void TSock::adoptAccepted(int fd, const QString& peerAddress, TSock* listener) {
     m_fd = fd;
     m_connected = true;
     setNoDelay(m_fd);
+    setKeepAlive(m_fd);
     createNotifiers(false);
     setPortName(listener->m_portName);
     setHostName(peerAddress);

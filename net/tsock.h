@@ -64,6 +64,8 @@ public:
 
     bool Connected() const { return m_connected; }
     bool hasHandle() const { return m_fd >= 0; }
+    // The descriptor (-1 without one), for looking at its options; the socket keeps it.
+    int handle() const { return m_fd; }
 
     // The port a listener is bound to (useful after listening on port "0").
     quint16 localPort() const;

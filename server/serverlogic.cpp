@@ -10,19 +10,30 @@
 
 namespace vrako {
 
-int ServerLogic::placeConnection() {
+bool ServerLogic::isHeld(int seat, std::int64_t now) const {
+    // A hold lasts only while the game it was made in runs; a new game clears them.
+    return m_table.state().gamerunning && m_holds[seat].until > now;
+}
+
+int ServerLogic::placeConnection(std::string_view address, std::int64_t now) {
     int record = 0;
-    for (int r = 1; r <= m_connectionCount; ++r) {
-        if (!player(r).connected) {
+    // The player who dropped out comes back to the seat held for it, before any other record.
+    for (int s = 1; s <= seating::kSeats && record == 0; ++s) {
+        if (!player(s).connected && isHeld(s, now) && m_holds[s].address == address)
+            record = s;
+    }
+    for (int r = 1; r <= m_connectionCount && record == 0; ++r) {
+        if (!player(r).connected &&
+            !(seating::isSeat(r) && isHeld(r, now) && m_holds[r].address != address))
             record = r;
-            break;
-        }
     }
     if (record == 0) {
         if (m_connectionCount >= seating::kRecords)
             return kFullRecord;
         record = ++m_connectionCount;
     }
+    if (seating::isSeat(record))
+        m_holds[record] = SeatHold{};
     m_table.take(record);
     return record;
 }
@@ -31,9 +42,12 @@ void ServerLogic::welcome(int record) {
     m_table.sendTo(record, msg::sendlogininfo(record));
 }
 
-void ServerLogic::connectionClosed(int record) {
+void ServerLogic::connectionClosed(int record, const Departure& how) {
     if (!seating::isRecord(record) || !player(record).connected)
         return;
+    if (seating::isSeat(record) && player(record).loggedIn && m_table.state().gamerunning &&
+        !how.removed && !how.address.empty())
+        m_holds[record] = SeatHold{how.address, how.at + m_seatHoldMs};
     m_table.sendToOthers(record, msg::playerdisconnected(record, player(record).name));
     m_table.release(record);
     // The leaver's turn is not played. (The headless server has no host window whose leaving
@@ -166,6 +180,8 @@ void ServerLogic::kickhim(int sender, const msg::Kick& kick) {
 void ServerLogic::startgame(int sender, const msg::GameStart& start) {
     if (sender != seating::kHostRecord)
         return;
+    // Seats held in the last game are free for the new one.
+    m_holds.fill(SeatHold{});
     m_table.startgame(cleanName(start.starter), start.playToScore, start.type);
 }
 

@@ -5,11 +5,21 @@
 #include "server/computerplayer.h"
 #include "server/gametable.h"
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace vrako {
+
+// How a connection ended, for holding its seat: the peer's address, when (in ms on the server's
+// clock), and whether the host removed it.
+struct Departure {
+    std::string address;
+    std::int64_t at = 0;
+    bool removed = false;
+};
 
 // Handles everything that reaches the server for one record: placing new connections, every
 // received message (checked against the connection it came from), closes and the two timers.
@@ -26,13 +36,21 @@ public:
     ComputerPlayer& computer() { return m_computer; }
     int connectionCount() const { return m_connectionCount; }
 
-    // Places a new connection: returns its record 1..9, now present, or kFullRecord when nine
-    // are present (the caller answers and drops that one). Once the host can reach the record,
-    // welcome() tells it its number.
-    int placeConnection();
+    // How long a seat whose player dropped out of a game waits for that player by default.
+    static constexpr int kSeatHoldMs = 60000;
+
+    // Places a new connection from address, at now (ms on the clock Departure uses): returns
+    // its record 1..9, now present, or kFullRecord when nine are present (the caller answers
+    // and drops that one). A seat held for address is given back first; a seat held for
+    // another address is passed over. Once the host can reach the record, welcome() tells it
+    // its number.
+    int placeConnection(std::string_view address = {}, std::int64_t now = 0);
     void welcome(int record);
-    // The connection of record has closed; frees the record.
-    void connectionClosed(int record);
+    // The connection of record has closed; frees the record. A seat whose logged-in player
+    // left a running game, other than by removal, is held for the player's address for the
+    // hold time (a departure without an address holds nothing).
+    void connectionClosed(int record, const Departure& how = {});
+    void setSeatHold(int ms) { m_seatHoldMs = ms; }
 
     // One received message from the connection of record sender.
     void handleMessage(int sender, std::string_view message);
@@ -54,6 +72,8 @@ private:
         if (fields)
             (this->*handler)(sender, *fields);
     }
+    // Whether seat waits, at now, for the player who dropped out of it.
+    bool isHeld(int seat, std::int64_t now) const;
     void receivedlogininfo(int sender, const msg::Login& login);
     void sendCatchUp(int record);
     void chat(int sender, const msg::ChatLine& line) { relay(sender, line, true); }
@@ -72,6 +92,13 @@ private:
     GameTable m_table;
     ComputerPlayer m_computer;
     int m_connectionCount = 0;
+    // A seat held for a dropped player: its address and until when (no hold while until is 0).
+    struct SeatHold {
+        std::string address;
+        std::int64_t until = 0;
+    };
+    std::array<SeatHold, seating::kSeats + 1> m_holds{}; // index 0 unused
+    int m_seatHoldMs = kSeatHoldMs;
 };
 
 } // namespace vrako

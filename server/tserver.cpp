@@ -113,7 +113,8 @@ void TServer::Sock1Accept() {
     } catch (const ESockException&) {
         return;
     }
-    const int record = m_logic.placeConnection();
+    const std::string address = sock->HostName().toStdString();
+    const int record = m_logic.placeConnection(address, m_clock.elapsed());
     if (record == ServerLogic::kFullRecord) {
         try {
             sock->Send(QByteArray::fromStdString(msg::full()));
@@ -128,6 +129,7 @@ void TServer::Sock1Accept() {
     c = Connection{};
     c.id = ++m_lastId;
     c.sock = sock;
+    c.address = address;
     c.budget = SendBudget(m_sendLimits);
     if (m_loginTimeout > 0)
         c.loginDeadline = m_clock.elapsed() + m_loginTimeout;
@@ -291,6 +293,11 @@ void TServer::disconnectsock(int record) {
     finishClose(record);
 }
 
+void TServer::closeConnection(int record) {
+    m_connections[record].removed = true;
+    disconnectsock(record);
+}
+
 void TServer::requestDisconnect(int record) {
     if (m_logicDepth == 0) {
         disconnectsock(record);
@@ -307,9 +314,11 @@ void TServer::requestDisconnect(int record) {
 }
 
 void TServer::finishClose(int record) {
+    const Departure how{std::move(m_connections[record].address), m_clock.elapsed(),
+                        m_connections[record].removed};
     m_connections[record] = Connection{};
     scheduleAdmit();
-    guarded(m_logicDepth, [this, record] { m_logic.connectionClosed(record); });
+    guarded(m_logicDepth, [this, record, &how] { m_logic.connectionClosed(record, how); });
     emit connectionDropped(record);
     emit tableMayHaveChanged();
 }

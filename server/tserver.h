@@ -72,6 +72,9 @@ public:
     // What each connection accepted from now on may send.
     void setSendLimits(const SendBudget::Limits& limits) { m_sendLimits = limits; }
     void setSeed(std::uint64_t seed) { m_random.reseed(seed); }
+    // How long the seat of a player who dropped out of a game waits for a newcomer from the
+    // player's address before anyone may take it.
+    void setSeatHold(int ms) { m_logic.setSeatHold(ms); }
 
     ServerLogic& logic() { return m_logic; }
     // Records held by a connection now (one whose close still waits in the queue included).
@@ -107,6 +110,10 @@ private:
         // When the budget is within again (on m_clock, in ms); 0 while nothing waits for it.
         std::int64_t admitAt = 0;
         std::int64_t loginDeadline = 0; // on m_clock, in ms; 0 for none
+        // The peer's IPv4 address, dotted; a seat dropped out of is held for it.
+        std::string address;
+        // The host removed this connection, so its seat is not held.
+        bool removed = false;
     };
     // One received message, or the close of its connection.
     struct Received {
@@ -139,7 +146,8 @@ private:
 
     // ServerHost
     void send(int record, std::string_view bytes) override;
-    void closeConnection(int record) override { disconnectsock(record); }
+    // Only a kick asks the host to close a connection.
+    void closeConnection(int record) override;
     void startComputerTimer(int ms) override { computertimer.start(ms); }
     void stopComputerTimer() override { computertimer.stop(); }
     void startRoundTimer(int ms) override { Timer2.start(ms); }

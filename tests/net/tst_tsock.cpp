@@ -8,6 +8,7 @@
 #include <functional>
 #include <linux/sockios.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -30,6 +31,7 @@ private slots:
     void resetConnectionIsReportedOnce();
     void pausedReadingKeepsWhatCameBeforeAReset();
     void closeTwice();
+    void bothEndsProbeAnIdleConnection();
     void destructionReports();
     void listenerReports();
     void openWhileConnectingStartsNothing();
@@ -316,6 +318,25 @@ void TestTSock::closeTwice() {
     QVERIFY(!p.client.hasHandle());
     settle(); // notifiers of the closed socket are gone; nothing fires
     QCOMPARE(p.clientRec.count(QStringLiteral("Socket Closed")), 2);
+}
+
+void TestTSock::bothEndsProbeAnIdleConnection() {
+    Pair p;
+    QVERIFY(p.connect());
+    const auto option = [](int fd, int level, int name) {
+        int value = -1;
+        socklen_t len = sizeof value;
+        return ::getsockopt(fd, level, name, &value, &len) == 0 ? value : -1;
+    };
+    // A dead peer is found within about 25 s: 10 s idle, then 3 probes 5 s apart.
+    for (TSock* s : {&p.client, p.served}) {
+        const int fd = s->handle();
+        QVERIFY(option(fd, SOL_SOCKET, SO_KEEPALIVE) != 0);
+        QCOMPARE(option(fd, IPPROTO_TCP, TCP_KEEPIDLE), 10);
+        QCOMPARE(option(fd, IPPROTO_TCP, TCP_KEEPINTVL), 5);
+        QCOMPARE(option(fd, IPPROTO_TCP, TCP_KEEPCNT), 3);
+        QCOMPARE(option(fd, IPPROTO_TCP, TCP_USER_TIMEOUT), 25000);
+    }
 }
 
 void TestTSock::destructionReports() {

@@ -22,10 +22,17 @@ std::vector<TestClient*>& liveClients() {
 }
 } // namespace
 
-TestClient::TestClient(quint16 port, int receiveBuffer, bool spun) {
+TestClient::TestClient(quint16 port, int receiveBuffer, bool spun, const std::string& from) {
     m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (receiveBuffer > 0)
         ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    if (!from.empty()) {
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        ::inet_pton(AF_INET, from.c_str(), &local.sin_addr);
+        if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0)
+            peerClosed = true;
+    }
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);

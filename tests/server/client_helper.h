@@ -18,7 +18,9 @@ class TestClient {
 public:
     // receiveBuffer: the socket's receive buffer in bytes, 0 for the system's default.
     // spun: read by spinUntil; a client used from another thread calls pump itself.
-    explicit TestClient(quint16 port, int receiveBuffer = 0, bool spun = true);
+    // from: the loopback address to connect from ("127.0.0.2"), empty for the system's choice.
+    explicit TestClient(quint16 port, int receiveBuffer = 0, bool spun = true,
+                        const std::string& from = {});
     ~TestClient();
     TestClient(const TestClient&) = delete;
     TestClient& operator=(const TestClient&) = delete;

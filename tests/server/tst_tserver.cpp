@@ -9,6 +9,7 @@
 
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 using namespace vrako;
@@ -27,14 +28,15 @@ struct Table {
         server.setRoundPause(100000);
         server.listen(0);
     }
-    TestClient& connect() {
-        clients.push_back(std::make_unique<TestClient>(server.port()));
+    TestClient& connect(const std::string& from = {}) {
+        clients.push_back(std::make_unique<TestClient>(server.port(), 0, true, from));
         TestClient& c = *clients.back();
         spinUntil([&] { return c.record() != 0 || c.peerClosed; });
         return c;
     }
-    TestClient& join(const std::string& name, std::string_view version = cmd::version) {
-        TestClient& c = connect();
+    TestClient& join(const std::string& name, std::string_view version = cmd::version,
+                     const std::string& from = {}) {
+        TestClient& c = connect(from);
         c.send(msg::logininfo(c.record(), version, name));
         spinUntil([&] { return c.has(msg::newplayerinfo(c.record(), name)); });
         return c;
@@ -129,6 +131,7 @@ private slots:
     void loginsAndCatchUp();
     void tenthConnectionIsRefused();
     void newcomerTakesOverALeftSeat();
+    void droppedSeatWaitsForItsAddress();
     void relaysAndKicks();
     void justWatchingOnTurn();
     void completeGames_data();
@@ -193,6 +196,50 @@ void TestTServer::newcomerTakesOverALeftSeat() {
     QVERIFY(again.has(msg::thecards(2, t.hand(2))));
     QVERIFY(again.has(msg::existingplayers(
         {{1, "P1", false}, {3, "P3", false}, {4, "P4", false}, {5, "P5", false}})));
+}
+
+void TestTServer::droppedSeatWaitsForItsAddress() {
+    Table t;
+    t.server.setSeatHold(10000);
+    for (int i = 1; i <= 4; ++i)
+        t.join("P" + std::to_string(i));
+    TestClient& host = *t.clients[0];
+    const std::string start = msg::startgame("P1", 20, GameType::SameNumber);
+    host.send(start);
+    QVERIFY(Table::waitFor(*t.clients[3], "CMD_nextplayer+"));
+    const std::string elsewhere = "127.0.0.2";
+    // Ends the connection of seat by act and waits until the host hears that it left.
+    const auto leaves = [&](int seat, const std::function<void()>& act) {
+        const std::string left = msg::playerdisconnected(seat, "P" + std::to_string(seat));
+        const std::size_t before = host.count(left);
+        act();
+        return spinUntil([&] { return host.count(left) > before; });
+    };
+
+    // A dropped link: the seat waits for its player; a newcomer from elsewhere watches.
+    QVERIFY(leaves(2, [&] { t.clients[1]->reset(); }));
+    QCOMPARE(t.join("Stranger", cmd::version, elsewhere).record(), 5);
+    TestClient& back = t.join("P2");
+    QCOMPARE(back.record(), 2);
+    QVERIFY(Table::waitFor(back, "CMD_nextplayer+"));
+    QVERIFY(back.has(msg::thecards(2, t.hand(2))));
+
+    // Once the hold has passed, anyone may take the seat.
+    t.server.setSeatHold(200);
+    QVERIFY(leaves(2, [&] { back.close(); }));
+    spinFor(300);
+    QCOMPARE(t.connect(elsewhere).record(), 2);
+
+    // A removed player's seat is not held.
+    QVERIFY(leaves(3, [&] { host.send(msg::kickhim(1, 3)); }));
+    QCOMPARE(t.connect(elsewhere).record(), 3);
+
+    // Nor is a seat held into a new game.
+    t.server.setSeatHold(10000);
+    QVERIFY(leaves(4, [&] { t.clients[3]->close(); }));
+    host.send(start);
+    QVERIFY(spinUntil([&] { return host.count(start) == 2; }));
+    QCOMPARE(t.connect(elsewhere).record(), 4);
 }
 
 void TestTServer::relaysAndKicks() {
