@@ -107,6 +107,7 @@ void Preferences::load(const IniFile& file) {
                    : vrako::GameType::OneMoreOrLess;
     turnSound = read(QStringLiteral("Turnsound")) == QStringLiteral("1") ? 1 : 0;
     chatterSounds = read(QStringLiteral("ChatterSounds")) != QStringLiteral("false");
+    upnp = read(QStringLiteral("Upnp")) != QStringLiteral("false");
 
     lastName = read(QStringLiteral("Lastname")).value_or(QString());
     lastAddress = read(QStringLiteral("Lastaddress")).value_or(QString());
@@ -129,6 +130,7 @@ void Preferences::store(IniFile& file) const {
     write(QStringLiteral("Sort"), boolText(sort));
     write(QStringLiteral("Turnsound"), QString::number(turnSound));
     write(QStringLiteral("ChatterSounds"), boolText(chatterSounds));
+    write(QStringLiteral("Upnp"), boolText(upnp));
     write(QStringLiteral("Lastname"), lastName);
     write(QStringLiteral("Lastaddress"), lastAddress);
 }
@@ -151,6 +153,7 @@ void Preferences::takeChanges(const Preferences& chosen, Keys keys) {
     take(GameType, gameType, chosen.gameType);
     take(TurnSound, turnSound, chosen.turnSound);
     take(ChatterSounds, chatterSounds, chosen.chatterSounds);
+    take(Upnp, upnp, chosen.upnp);
     take(LastName, lastName, chosen.lastName);
     take(LastAddress, lastAddress, chosen.lastAddress);
     for (int n = 1; n <= kPhraseCount && n <= chosen.phrases.size(); ++n) {

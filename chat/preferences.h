@@ -51,6 +51,7 @@ public:
         LastName = 1u << 9,
         LastAddress = 1u << 10,
         Phrase1 = 1u << 11, // the keys of phrases 2 to 9 follow: phraseKey()
+        Upnp = 1u << 20,
     };
     Q_DECLARE_FLAGS(Keys, Key)
     // The key of phrase n, 1 to 9.
@@ -82,6 +83,8 @@ public:
     // 0 Classic ("turn"), 1 New ("turnnew").
     int turnSound = 0;
     bool chatterSounds = false;
+    // Whether a hosting copy asks the home router to forward the game port.
+    bool upnp = true;
     // The last name and host address typed in the host-or-join dialog.
     QString lastName;
     QString lastAddress;

@@ -21,6 +21,8 @@ ProgramSettings ProgramSettings::fromEnvironment() {
     s.home = qEnvironmentVariable("VRAKO_HOME");
     if (s.home.isEmpty())
         s.home = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    s.upnpUrl = qEnvironmentVariable("VRAKO_UPNP_URL");
+    s.searchRouter = true;
     return s;
 }
 

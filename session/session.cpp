@@ -4,6 +4,7 @@
 #include "client/clientconnection.h"
 #include "client/clientgame.h"
 #include "net/invitelink.h"
+#include "net/portmapper.h"
 #include "net/tableannouncer.h"
 #include "server/serverlogic.h"
 #include "server/tablestatus.h"
@@ -61,7 +62,10 @@ Session::Session(const ProgramSettings& settings, QObject* parent)
             });
 }
 
-Session::~Session() = default;
+// The router's forwarding goes first: it is removed while the server still listens.
+Session::~Session() {
+    m_portMapper.reset();
+}
 
 bool Session::hosting() const {
     return m_game->hosting();
@@ -82,6 +86,7 @@ bool Session::loadinifile() {
     m_prefsRead = m_prefsRead || ok;
     if (m_server)
         m_server->setBotSpeed(m_prefs.botSpeed);
+    updatePortMapping();
     return ok;
 }
 
@@ -220,8 +225,10 @@ void Session::hostpress() {
                         ClientGame::kBlue);
     }
     m_game->setHosting(true);
-    if (!m_solo)
+    if (!m_solo) {
         announceTable();
+        updatePortMapping();
+    }
     // Our own server: with port 0 the system chose the port it listens on.
     openConnection(QStringLiteral("127.0.0.1"),
                    m_server->port() ? m_server->port() : m_settings.port);
@@ -271,13 +278,17 @@ bool Session::handOver(const std::function<bool()>& start) {
     // The new copy may host and announce a table under the same name.
     const bool announced = m_announcer != nullptr;
     m_announcer.reset();
+    // The new copy asks the router for the same port.
+    m_portMapper.reset();
     if (start())
         return true;
     if (port != 0) {
         try {
             m_server->listen(port);
-            if (announced)
+            if (announced) {
                 announceTable();
+                updatePortMapping();
+            }
         } catch (const ESockException& e) {
             emit messageWanted(QString::fromUtf8(e.what()));
         }
@@ -289,6 +300,46 @@ void Session::setBotSpeed(int ms) {
     m_prefs.botSpeed = ms;
     if (m_server)
         m_server->setBotSpeed(ms);
+}
+
+void Session::setPortMapping(bool on) {
+    m_prefs.upnp = on;
+    m_chosen |= Preferences::Upnp;
+    updatePortMapping();
+}
+
+void Session::updatePortMapping() {
+    // Before the settings file is read, its choice (or the player's since the start) counts.
+    const bool wanted = m_announcer && preferencesToSave().upnp &&
+                        (m_settings.searchRouter || !m_settings.upnpUrl.isEmpty());
+    if (!wanted) {
+        m_portMapper.reset();
+        return;
+    }
+    if (m_portMapper)
+        return;
+    m_portMapper = std::make_unique<PortMapper>();
+    m_portMapper->setRouterUrl(m_settings.upnpUrl);
+    connect(m_portMapper.get(), &PortMapper::mapped, this, &Session::portMapped);
+    connect(m_portMapper.get(), &PortMapper::failed, this,
+            [this](const QString& message, const QString& detail) {
+                std::fprintf(stderr, "vrako: the router did not forward the game port: %s\n",
+                             qPrintable(detail));
+                if (m_portFailureTold)
+                    return;
+                m_portFailureTold = true;
+                emit systemLine(message, ClientGame::kGrey);
+            });
+    m_portMapper->start(m_server->port(), QStringLiteral("Vrako game"));
+}
+
+QStringList Session::inviteLinks() const {
+    if (!m_server)
+        return {};
+    QStringList links = vrako::inviteLinks(m_server->port());
+    if (m_portMapper && m_portMapper->isMapped() && !m_portMapper->externalAddress().isEmpty())
+        links.append(formatInviteLink(m_portMapper->externalAddress(), m_server->port()));
+    return links;
 }
 
 void Session::announceTable() {

@@ -13,6 +13,7 @@ namespace vrako {
 
 class ClientConnection;
 class ClientGame;
+class PortMapper;
 class TServer;
 class TSock;
 class TableAnnouncer;
@@ -40,6 +41,12 @@ public:
     // The announcement of the table on the local network, while this copy hosts a game for
     // others (never a solo game).
     TableAnnouncer* announcer() const { return m_announcer.get(); }
+    // Asks the home router to forward the game port while this copy hosts for others; none
+    // while that is switched off or nobody can join.
+    PortMapper* portMapper() const { return m_portMapper.get(); }
+    // The invite links to the hosted table: this computer's addresses, then the router's
+    // address on the internet once the router forwards the port.
+    QStringList inviteLinks() const;
 
     // The preferences in force; the settings file is read when the client is connected.
     Preferences& preferences() { return m_prefs; }
@@ -88,6 +95,9 @@ public:
     // The computer players' delay in the game this copy hosts, now and for a server yet to come.
     void setBotSpeed(int ms);
     int botSpeed() const { return m_prefs.botSpeed; }
+    // Whether the router is asked to forward the game port; switching it off removes the
+    // forwarding, switching it on while hosting asks for it.
+    void setPortMapping(bool on);
 
 signals:
     // A line for the chat log, in a 0x00BBGGRR colour.
@@ -108,6 +118,8 @@ signals:
     void inviteOpened(const QString& host, quint16 port);
     // The command line was an invite link that names no game; what is wrong with it.
     void inviteRejected(const QString& why);
+    // The router forwards the game port; inviteLinks() now has the link from the internet.
+    void portMapped();
 
 private:
     void startSolo();
@@ -116,6 +128,9 @@ private:
     void openLobbyConnection();
     // Announces the table this copy hosts for others, and keeps the announcement current.
     void announceTable();
+    // Starts or stops the router's forwarding of the game port to match the preference and
+    // whether others can join.
+    void updatePortMapping();
     // The preferences to write: those in force, or before the file was read the stored ones
     // with the user's changes.
     Preferences preferencesToSave() const;
@@ -126,6 +141,9 @@ private:
     TServer* m_server = nullptr;
     std::unique_ptr<TSock> m_lobby;
     std::unique_ptr<TableAnnouncer> m_announcer;
+    std::unique_ptr<PortMapper> m_portMapper;
+    // The player hears once per run that the router did not open the port.
+    bool m_portFailureTold = false;
     Preferences m_prefs;
     // The preferences the player chose in this run: they win over the file's values.
     Preferences::Keys m_chosen;

@@ -135,6 +135,7 @@ private:
     QAction* m_startGame = nullptr;
     QAction* m_inviteFriends = nullptr;
     InviteFriendsWindow* m_invite = nullptr;
+    QAction* m_portMapping = nullptr;
     QAction* m_justWatch = nullptr;
     QAction* m_playSounds = nullptr;
     QAction* m_playChatter = nullptr;

@@ -4,7 +4,6 @@
 #include "chat/chattersounds.h"
 #include "chat/phrasebar.h"
 #include "client/clientgame.h"
-#include "net/invitelink.h"
 #include "server/tserver.h"
 #include "shell/tchat.h"
 #include "widgets/soundplayer.h"
@@ -79,6 +78,12 @@ void Tchat::buildMenus() {
     help->addSeparator();
     connect(addEntry(help, "About1", QStringLiteral("About")), &QAction::triggered, this,
             [this] { m_about->show(); });
+
+    // The link from the internet joins the list once the router forwards the port.
+    connect(m_session, &Session::portMapped, this, [this] {
+        if (m_invite && m_invite->isVisible())
+            m_invite->setLinks(m_session->inviteLinks());
+    });
 
     // An invite link on the command line: one click joins, or the player learns why not and
     // chooses another way in.
@@ -174,6 +179,14 @@ void Tchat::buildOptionsMenu(QMenu* options) {
     options->addAction(m_chat->scrollChatOffAction());
     options->addAction(m_chat->clearMainChatAction());
     options->addSeparator();
+    m_portMapping =
+        addEntry(options, "OpenGamePort1", QStringLiteral("Open the Game Port on My Router"), true);
+    m_portMapping->setChecked(prefs.upnp);
+    connect(m_portMapping, &QAction::triggered, this, [this](bool on) {
+        m_session->setPortMapping(on);
+        saveinifile(Preferences::Upnp);
+    });
+    options->addSeparator();
     m_justWatch = addEntry(options, "JustWatch1", QStringLiteral("Just Watch"), true);
     // The check mark follows the server's answer, not the click.
     connect(m_justWatch, &QAction::triggered, this, [this] {
@@ -248,7 +261,7 @@ void Tchat::inviteFriends() {
     if (!m_invite)
         m_invite = new InviteFriendsWindow(this);
     // The addresses may have changed since the window was last shown.
-    m_invite->setLinks(inviteLinks(m_session->server()->port()));
+    m_invite->setLinks(m_session->inviteLinks());
     m_invite->show();
     m_invite->raise();
 }

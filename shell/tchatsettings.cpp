@@ -59,6 +59,7 @@ void Tchat::loadinifile() {
         if (a->data().toInt() == prefs.turnSound)
             a->setChecked(true);
     m_playChatter->setChecked(prefs.chatterSounds);
+    m_portMapping->setChecked(prefs.upnp);
 }
 
 void Tchat::saveinifile(Preferences::Keys chosen) {

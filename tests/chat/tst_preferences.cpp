@@ -70,7 +70,7 @@ void TestPreferences::oddValues() {
     const Preferences p = loaded("Playsounds=yes\nSort=TRUE\nBotspeed=750\nTextsize=9\n"
                                  "Textcolor=nonsense\nPhrase2=\nPhrase3=Sch\xf6n!\n"
                                  "Phrase4=/me cheers\nPlaytoscore=35\nGametype=S\n"
-                                 "Turnsound=2\nChatterSounds=off\nTop=x\nLeft=-20\n",
+                                 "Turnsound=2\nChatterSounds=off\nUpnp=no\nTop=x\nLeft=-20\n",
                                  start);
     QCOMPARE(p.playSounds, true);
     QCOMPARE(p.sort, false);
@@ -85,6 +85,7 @@ void TestPreferences::oddValues() {
     QCOMPARE(p.gameType, GameType::OneMoreOrLess);
     QCOMPARE(p.turnSound, 0);
     QCOMPARE(p.chatterSounds, true);
+    QCOMPARE(p.upnp, true);
     QCOMPARE(p.bounds.top, 3);
     QCOMPARE(p.bounds.left, -20);
 
@@ -130,6 +131,7 @@ void TestPreferences::storesInOrderAndReadsBack() {
     p.gameType = GameType::SameNumber;
     p.turnSound = 1;
     p.chatterSounds = true;
+    p.upnp = false;
     p.lastName = QStringLiteral("Ann");
     p.lastAddress = QStringLiteral("10.0.0.5");
 
@@ -139,7 +141,7 @@ void TestPreferences::storesInOrderAndReadsBack() {
                                         "Textsize=12\nTextcolor=$00123456\nBotspeed=500\n"
                                         "Playtoscore=25\nGametype=s\nPlaysounds=true\n"
                                         "Sort=true\nTurnsound=1\nChatterSounds=true\n"
-                                        "Lastname=Ann\nLastaddress=10.0.0.5\n"));
+                                        "Upnp=false\nLastname=Ann\nLastaddress=10.0.0.5\n"));
     p.storePhrases(file);
     Preferences back;
     back.load(file);
@@ -151,6 +153,7 @@ void TestPreferences::storesInOrderAndReadsBack() {
     QCOMPARE(back.botSpeed, 500);
     QCOMPARE(back.playToScore, QStringLiteral("25"));
     QCOMPARE(back.turnSound, 1);
+    QCOMPARE(back.upnp, false);
     QCOMPARE(back.lastName, QStringLiteral("Ann"));
     QCOMPARE(back.lastAddress, QStringLiteral("10.0.0.5"));
 }

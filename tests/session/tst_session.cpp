@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The session: handing the game port over to a copy started from it, failed connections told
-// in words, a command line that names no role, and keeping the settings and tally files that
-// exist but cannot be read.
+// in words, a command line that names no role, keeping the settings and tally files that
+// exist but cannot be read, and the home router's forwarding of the game port.
 #include "client/clientconnection.h"
+#include "client/clientgame.h"
+#include "net/invitelink.h"
+#include "net/portmapper.h"
 #include "server/tserver.h"
 #include "session/session.h"
+#include "tsock_helper.h"
+#include "upnprouter_helper.h"
 #include "windows/tallybook.h"
 
 #include <QFile>
@@ -30,6 +35,8 @@ private slots:
     void tooFewArgumentsTellHowToStart();
     void unreadableSettingsFileIsNotWrittenOver();
     void unreadableTallyIsReportedAndKept();
+    void hostingForwardsTheGamePortWhileItLasts();
+    void refusedForwardingToldOnceInGrey();
 };
 
 namespace {
@@ -227,6 +234,98 @@ void TestSession::unreadableTallyIsReportedAndKept() {
     session.tally().addgame(TallyBook::mine(), {});
     QVERIFY(!session.saveTally());
     QVERIFY(isSocket(session.tallyPath()));
+}
+
+namespace {
+
+ProgramSettings routedIn(const QString& home, const testing::UpnpRouter& router) {
+    ProgramSettings settings = settingsIn(home);
+    settings.upnpUrl = router.descriptionUrl();
+    return settings;
+}
+
+const QStringList kHost{QStringLiteral("Ann"), QStringLiteral("x"), QStringLiteral("false")};
+
+} // namespace
+
+// Hosting asks the router for the game port and offers the link from the internet; switching
+// the option off removes the forwarding, on asks again, and the end of the session removes it.
+// A solo game and a settings file with the option off ask nothing.
+void TestSession::hostingForwardsTheGamePortWhileItLasts() {
+    testing::UpnpRouter router;
+    {
+        Session solo(routedIn({}, router));
+        solo.processparams({});
+        QVERIFY(solo.server());
+        QVERIFY(!solo.portMapper());
+    }
+    QTemporaryDir off;
+    QFile file(Preferences::filePath(off.path()));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Vrako]\nUpnp=false\n");
+    file.close();
+    {
+        Session host(routedIn(off.path(), router));
+        host.processparams(kHost);
+        QVERIFY(host.announcer());
+        QVERIFY(!host.portMapper());
+    }
+    testing::settle(200);
+    QVERIFY(router.requests().isEmpty());
+
+    quint16 port = 0;
+    {
+        Session host(routedIn({}, router));
+        QSignalSpy mapped(&host, &Session::portMapped);
+        host.processparams(kHost);
+        port = host.server()->port();
+        QVERIFY(testing::waitFor([&] { return mapped.count() == 1; }));
+        const auto adds = router.requests(QStringLiteral("AddPortMapping"));
+        QCOMPARE(adds.size(), 1);
+        QCOMPARE(adds[0].args.value(QStringLiteral("NewExternalPort")), QString::number(port));
+        QCOMPARE(adds[0].args.value(QStringLiteral("NewInternalPort")), QString::number(port));
+        QCOMPARE(adds[0].args.value(QStringLiteral("NewInternalClient")),
+                 QStringLiteral("127.0.0.1"));
+        const QStringList links = host.inviteLinks();
+        QCOMPARE(
+            links.last(),
+            QStringLiteral("vrako://%1:%2").arg(testing::UpnpRouter::kExternalAddress).arg(port));
+        QCOMPARE(links.size(), inviteLinks(port).size() + 1);
+
+        host.setPortMapping(false);
+        QCOMPARE(router.requests(QStringLiteral("DeletePortMapping")).size(), 1);
+        QCOMPARE(host.inviteLinks(), inviteLinks(port));
+        host.setPortMapping(true);
+        QVERIFY(testing::waitFor([&] { return mapped.count() == 2; }));
+        QCOMPARE(router.requests(QStringLiteral("AddPortMapping")).size(), 2);
+    }
+    const auto deletes = router.requests(QStringLiteral("DeletePortMapping"));
+    QCOMPARE(deletes.size(), 2);
+    QCOMPARE(deletes[1].args.value(QStringLiteral("NewExternalPort")), QString::number(port));
+}
+
+// A router that refuses is told once in the run, in grey, also when hosting resumes after a
+// failed hand-over and the router refuses again.
+void TestSession::refusedForwardingToldOnceInGrey() {
+    testing::UpnpRouter router;
+    router.refuse(QStringLiteral("AddPortMapping"), 718); // ConflictInMappingEntry
+    Session host(routedIn({}, router));
+    QList<QPair<QString, quint32>> lines;
+    connect(&host, &Session::systemLine, this, [&](const QString& line, quint32 colour) {
+        lines.append({line, colour});
+    });
+    host.processparams(kHost);
+    const QString text = PortMapper::failureText(host.server()->port());
+    QVERIFY(testing::waitFor([&] { return !lines.isEmpty() && lines.last().first == text; }));
+    QCOMPARE(lines.last().second, ClientGame::kGrey);
+
+    QVERIFY(!host.handOver([] { return false; }));
+    QVERIFY(testing::waitFor(
+        [&] { return router.requests(QStringLiteral("AddPortMapping")).size() == 2; }));
+    testing::settle(200);
+    QCOMPARE(
+        std::count_if(lines.begin(), lines.end(), [&](const auto& l) { return l.first == text; }),
+        1);
 }
 
 QTEST_MAIN(TestSession)

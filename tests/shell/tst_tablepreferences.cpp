@@ -62,7 +62,7 @@ void TestTablePreferences::settingsReadAtConnectionAndWrittenByOptions() {
     writeFile(ini, kLobbyPart +
                        "[vrako]\r\nTextsize=9\r\nbotspeed=1500\r\nPlaytoscore=25\r\n"
                        "Gametype=s\r\nPlaysounds=yes\r\nSort=TRUE\r\nChatterSounds=false\r\n"
-                       "Phrase3=Hello all\r\nTurnsound=1\r\n");
+                       "Phrase3=Hello all\r\nTurnsound=1\r\nUpnp=false\r\n");
     Lobby lobby;
     auto w = windowIn(home.path(), 0, lobby.port());
     // Before the connection the built-in defaults are in force.
@@ -76,6 +76,7 @@ void TestTablePreferences::settingsReadAtConnectionAndWrittenByOptions() {
     QVERIFY(w->action("PlaySounds1")->isChecked());
     QVERIFY(!w->action("AutomaticallySortCards1")->isChecked());
     QVERIFY(!w->action("PlayChatterSounds1")->isChecked());
+    QVERIFY(!w->action("OpenGamePort1")->isChecked());
     QVERIFY(w->action("New1")->isChecked());
     QCOMPARE(w->phraseBar().phrases().at(2), QStringLiteral("Hello all"));
     QCOMPARE(w->gameStart()->playToScore(), QStringLiteral("25"));
@@ -91,6 +92,8 @@ void TestTablePreferences::settingsReadAtConnectionAndWrittenByOptions() {
     w->action("TextSize12")->trigger();
     QVERIFY(w->action("TextSize12")->isChecked());
     QVERIFY(readFile(ini).contains("Textsize=12"));
+    w->action("OpenGamePort1")->trigger();
+    QVERIFY(readFile(ini).contains("Upnp=true"));
 
     // Starting a game through the dialog keeps its choices.
     w->gameStart()->setPlayToScore(QStringLiteral("15"));

@@ -8,6 +8,7 @@
 #include "server/tserver.h"
 #include "shell/tchat.h"
 #include "table_helper.h"
+#include "upnprouter_helper.h"
 #include "widgets/richtextview.h"
 #include "widgets/soundplayer.h"
 #include "windows/hostjoindialog.h"
@@ -32,6 +33,7 @@
 
 using namespace vrako;
 using namespace vrako::tabletest;
+using vrako::testing::UpnpRouter;
 
 class TestTchat : public QObject {
     Q_OBJECT
@@ -426,9 +428,12 @@ void TestTchat::inviteLinks() {
         }
     }
 
-    // The host's invitation: a link per reachable address, the first ready to copy.
+    // The host's invitation: a link per reachable address, the first ready to copy, and the
+    // router's address on the internet once the router forwards the port.
     settings.port = 0;
     settings.home.clear();
+    UpnpRouter router;
+    settings.upnpUrl = router.descriptionUrl();
     Tchat host(settings);
     start(host, {"Ann", "x", "false"});
     QTRY_VERIFY(host.game().loggedin());
@@ -437,7 +442,8 @@ void TestTchat::inviteLinks() {
     auto* invite = host.findChild<InviteFriendsWindow*>();
     QVERIFY(invite && invite->isVisible());
     const QStringList links = vrako::inviteLinks(host.server()->port());
-    QCOMPARE(invite->links(), links);
+    QTRY_COMPARE(invite->links(), links + QStringList{formatInviteLink(UpnpRouter::kExternalAddress,
+                                                                       host.server()->port())});
     QApplication::clipboard()->setText(QStringLiteral("before"));
     QTest::mouseClick(invite->findChild<QPushButton*>(QStringLiteral("button_copy")),
                       Qt::LeftButton);
