@@ -26,8 +26,10 @@ Session::Session(const ProgramSettings& settings, QObject* parent)
         connectionEnded(e == ClientConnection::Ending::Closed);
     });
     m_retryTimer.setSingleShot(true);
-    connect(&m_retryTimer, &QTimer::timeout, this,
-            [this] { m_conn->open(m_connectHost, m_connectPort); });
+    connect(&m_retryTimer, &QTimer::timeout, this, [this] {
+        m_attemptDropped = false;
+        m_conn->open(m_connectHost, m_connectPort);
+    });
     m_limitTimer.setSingleShot(true);
     m_limitTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_limitTimer, &QTimer::timeout, this,
@@ -37,9 +39,8 @@ Session::Session(const ProgramSettings& settings, QObject* parent)
             [this] { emit reconnecting(reconnectSecondsLeft()); });
     connect(m_game, &ClientGame::seatNotFree, this, [this] {
         // Our seat is still taken by the connection that died; it is freed within the minute.
-        m_droppingAttempt = true;
+        m_attemptDropped = true;
         m_conn->sock().Close();
-        m_droppingAttempt = false;
         scheduleReconnect();
     });
     connect(m_game, &ClientGame::loggedIn, this, [this] {
@@ -51,8 +52,14 @@ Session::Session(const ProgramSettings& settings, QObject* parent)
     });
     connect(m_game, &ClientGame::closeRequested, this,
             [this] { end(QStringLiteral("The host removed you from the game.")); });
-    // The window tells of a full game itself; the close that follows says nothing more.
-    connect(m_game, &ClientGame::gameFull, this, [this] { m_ended = true; });
+    // The window tells of a full game itself; the close that follows says nothing more. While
+    // coming back, the host may still count the connection that died: try again later.
+    connect(m_game, &ClientGame::gameFull, this, [this] {
+        if (m_reconnecting)
+            m_attemptDropped = true;
+        else
+            m_ended = true;
+    });
     connect(m_conn, &ClientConnection::connectFailed, this,
             [this](ClientConnection::Failure failure, const QString& report) {
                 if (m_ended)
@@ -302,8 +309,13 @@ void Session::end(const QString& why) {
 }
 
 void Session::connectionEnded(bool closedInOrder) {
-    if (m_droppingAttempt || m_ended)
+    if (m_ended)
         return;
+    if (m_attemptDropped) {
+        m_attemptDropped = false;
+        scheduleReconnect();
+        return;
+    }
     if (closedInOrder) {
         end(QStringLiteral("The host has ended the game."));
         return;

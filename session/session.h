@@ -162,8 +162,8 @@ private:
     bool m_ended = false;
     // Coming back after a lost connection: the tries, the minute's end and the countdown.
     bool m_reconnecting = false;
-    // The connection a rejoin closed itself: its end is no news.
-    bool m_droppingAttempt = false;
+    // A rejoin that found the seat or the game still taken: its end is no news.
+    bool m_attemptDropped = false;
     int m_refusals = 0;
     int m_retryMs = kReconnectRetryMs;
     int m_limitMs = kReconnectLimitMs;

@@ -199,8 +199,11 @@ void Tchat::wireGame() {
         else
             m_session->tally().addgame(who, others);
     });
-    connect(g, &ClientGame::gameFull, this,
-            [this] { showMessage(QStringLiteral("Game is full"), true); });
+    connect(g, &ClientGame::gameFull, this, [this] {
+        // Coming back to a host that still counts the dead connection: the session tries again.
+        if (!m_session->isReconnecting())
+            showMessage(QStringLiteral("Game is full"), true);
+    });
     connect(g, &ClientGame::notConnected, this,
             [this] { showMessage(QStringLiteral("You are not connected"), false); });
     connect(g, &ClientGame::changed, this, &Tchat::syncMenus);
