@@ -263,6 +263,11 @@ void TestTchat::lostConnectionComesBack() {
     joiner->session().setReconnectTiming(200, 3000);
     start(*joiner, {"Bo", "127.0.0.1", "true"});
     QTRY_COMPARE(joiner->game().myseat(), 2);
+    // Cy will not try again within the test, and gives up.
+    auto quitter = window(relay.port(), lobby.port());
+    quitter->session().setReconnectTiming(60000, 120000);
+    start(*quitter, {"Cy", "127.0.0.1", "true"});
+    QTRY_COMPARE(quitter->game().myseat(), 3);
     host->game().startGame(20, GameType::OneMoreOrLess);
     const GameTable& t = table(*host);
     QTRY_VERIFY(!joiner->game().handIds().isEmpty() && handMatches(*joiner, t));
@@ -291,6 +296,10 @@ void TestTchat::lostConnectionComesBack() {
     QVERIFY(chat.contains(QStringLiteral("Bo chats: hi")));
     QCOMPARE(chat.count(QStringLiteral("Reconnected.")), 1);
     QVERIFY(joiner->isVisible());
+    QTRY_VERIFY((box = quitter->findChild<QMessageBox*>(QStringLiteral("reconnectbox"))));
+    QTest::mouseClick(box->button(QMessageBox::Cancel), Qt::LeftButton);
+    QCOMPARE(acceptMessage(*quitter), QStringLiteral("The connection to the host was lost."));
+    QTRY_VERIFY(!quitter->isVisible());
 
     // A host that refuses every attempt has ended its game: the run ends as before.
     relay.stop();
