@@ -320,11 +320,11 @@ void Session::connectionEnded(bool closedInOrder) {
         end(QStringLiteral("The host has ended the game."));
         return;
     }
-    // Only a joiner who was in the game comes back by itself; the own server does not vanish.
     if (m_reconnecting) {
         scheduleReconnect();
         return;
     }
+    // Only a joiner who was in the game comes back by itself; the own server does not vanish.
     if (!m_game->hosting() && !m_solo && m_game->loggedin()) {
         startReconnect();
         return;
