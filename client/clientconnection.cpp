@@ -66,6 +66,7 @@ void ClientConnection::open(const QString& host, quint16 port) {
     m_closed = false;
     m_ending = Ending::Lost;
     m_framer.clear();
+    m_receivedlist.clear(); // what an earlier connection left is not this one's
     m_attempting = true;
     m_connectTimer.start();
     try {

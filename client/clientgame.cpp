@@ -161,10 +161,38 @@ void ClientGame::havewrongversion(const msg::Text& name) {
 void ClientGame::sendloginfo(const msg::Record& login) {
     if (!seating::isRecord(login.record))
         return;
+    if (m_rejoining) {
+        // The host may not yet have noticed the old connection die and still keeps our seat.
+        if (isPlayer() && !seating::isSeat(login.record)) {
+            emit seatNotFree();
+            return;
+        }
+        resetTable();
+        m_rejoining = false;
+    }
     m_myseat = login.record;
     m_loggedin = true;
     sortstuff();
     send(msg::logininfo(m_myseat, cmd::version, utf8(m_playername)));
+    emit loggedIn(m_myseat);
+}
+
+void ClientGame::prepareRejoin() {
+    m_loggedin = false;
+    m_whoseturn = 0;
+    m_chooser = false;
+    m_rejoining = true;
+    emit changed();
+}
+
+void ClientGame::resetTable() {
+    m_seats.fill(SeatView{});
+    if (!m_spies.isEmpty()) {
+        m_spies.clear();
+        emit spiesChanged();
+    }
+    cleartable();
+    m_justWatch = false;
 }
 
 void ClientGame::sortstuff() {

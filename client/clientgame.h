@@ -110,6 +110,11 @@ public:
 
     // Handles one received message (its text without the closing 0xFF).
     void dispatch(std::string_view message);
+    // The connection is gone and another will be tried: nothing may be sent meanwhile. The next
+    // login starts the table afresh (the catch-up fills it again) unless it would make a
+    // player who held a seat a spectator: then seatNotFree() asks to try again later.
+    void prepareRejoin();
+    bool rejoining() const { return m_rejoining; }
 
     // ---- the user's actions ----
     // A mouse button pressed on a card of the hand: plays it (a Wild opens the colour chooser)
@@ -148,6 +153,10 @@ signals:
     void changed();
     void spiesChanged();
     void closeRequested();
+    // A login to another connection completed: the record is the one now held.
+    void loggedIn(int record);
+    // A rejoin was offered only a spectator's record while this player held a seat.
+    void seatNotFree();
     void gameFull();
     // A chatter sound from record: the sound's name ("wave5").
     void chatterSound(int record, const QString& sound);
@@ -168,6 +177,8 @@ private:
             (this->*handler)(*fields);
     }
     void sendloginfo(const msg::Record& login);
+    // Forgets the seats, names, spectators and hand of a connection that ended.
+    void resetTable();
     void sortstuff();
     void relayedLine(const msg::Text& line);
     void havewrongversion(const msg::Text& name);
@@ -203,6 +214,7 @@ private:
     std::array<QString, seating::kSeats + 1> m_botnames;
     int m_myseat = 0;
     bool m_loggedin = false;
+    bool m_rejoining = false;
     int m_whoseturn = 0;
     std::array<SeatView, seating::kSeats + 1> m_seats;
     std::array<SeatPosition, seating::kSeats + 1> m_position;

@@ -24,16 +24,47 @@ Session::Session(const ProgramSettings& settings, QObject* parent)
             [this](const std::string& m) { m_game->dispatch(m); });
     connect(m_game, &ClientGame::sendRequested, m_conn, &ClientConnection::send);
     connect(m_conn, &ClientConnection::socketClosed, this, [this](ClientConnection::Ending e) {
-        end(e == ClientConnection::Ending::Closed
-                ? QStringLiteral("The host has ended the game.")
-                : QStringLiteral("The connection to the host was lost."));
+        connectionEnded(e == ClientConnection::Ending::Closed);
+    });
+    m_retryTimer.setSingleShot(true);
+    connect(&m_retryTimer, &QTimer::timeout, this, [this] {
+        m_attemptDropped = false;
+        m_conn->open(m_connectHost, m_connectPort);
+    });
+    m_limitTimer.setSingleShot(true);
+    m_limitTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_limitTimer, &QTimer::timeout, this,
+            [this] { end(QStringLiteral("The connection to the host was lost.")); });
+    m_countdown.setInterval(1000);
+    connect(&m_countdown, &QTimer::timeout, this,
+            [this] { emit reconnecting(reconnectSecondsLeft()); });
+    connect(m_game, &ClientGame::seatNotFree, this, [this] {
+        // Our seat is still taken by the connection that died; it is freed within the minute.
+        m_attemptDropped = true;
+        m_conn->sock().Close();
+        scheduleReconnect();
+    });
+    connect(m_game, &ClientGame::loggedIn, this, [this] {
+        if (!m_reconnecting)
+            return;
+        stopReconnect();
+        emit systemLine(QStringLiteral("Reconnected."), ClientGame::kGrey);
+        emit reconnected();
     });
     connect(m_game, &ClientGame::closeRequested, this,
             [this] { end(QStringLiteral("The host removed you from the game.")); });
-    // The window tells of a full game itself; the close that follows says nothing more.
-    connect(m_game, &ClientGame::gameFull, this, [this] { m_ended = true; });
+    // The window tells of a full game itself; the close that follows says nothing more. While
+    // coming back, the host may still count the connection that died: try again later.
+    connect(m_game, &ClientGame::gameFull, this, [this] {
+        if (m_reconnecting)
+            m_attemptDropped = true;
+        else
+            m_ended = true;
+    });
     connect(m_conn, &ClientConnection::connectFailed, this,
             [this](ClientConnection::Failure failure, const QString& report) {
+                if (m_ended)
+                    return; // an attempt still under way when the run ended
                 const QString where =
                     QStringLiteral("%1, port %2").arg(m_connectHost).arg(m_connectPort);
                 QString text;
@@ -54,6 +85,15 @@ Session::Session(const ProgramSettings& settings, QObject* parent)
                     text =
                         QStringLiteral("Cannot connect to the game at ") + where + QLatin1Char('.');
                     break;
+                }
+                if (m_reconnecting) {
+                    // A host that refuses three times in a row has ended its game.
+                    m_refusals = failure == ClientConnection::Failure::Refused ? m_refusals + 1 : 0;
+                    if (m_refusals >= 3)
+                        end(QStringLiteral("The connection to the host was lost."));
+                    else
+                        scheduleReconnect();
+                    return;
                 }
                 emit systemLine(text, ClientGame::kBlue);
                 emit systemLine(QStringLiteral("Cannot connect to the game: ") + report,
@@ -268,7 +308,74 @@ void Session::end(const QString& why) {
     if (m_ended)
         return;
     m_ended = true;
+    if (m_reconnecting) {
+        stopReconnect();
+        m_conn->sock().Close(); // an attempt under way ends with the run
+    }
     emit gameEnded(why);
+}
+
+void Session::connectionEnded(bool closedInOrder) {
+    if (m_ended)
+        return;
+    if (m_attemptDropped) {
+        m_attemptDropped = false;
+        scheduleReconnect();
+        return;
+    }
+    if (closedInOrder) {
+        end(QStringLiteral("The host has ended the game."));
+        return;
+    }
+    if (m_reconnecting) {
+        scheduleReconnect();
+        return;
+    }
+    // Only a joiner who was in the game comes back by itself; the own server does not vanish.
+    if (!m_game->hosting() && !m_solo && m_game->loggedin()) {
+        startReconnect();
+        return;
+    }
+    end(QStringLiteral("The connection to the host was lost."));
+}
+
+void Session::setReconnectTiming(int retryMs, int limitMs) {
+    m_retryMs = retryMs;
+    m_limitMs = limitMs;
+}
+
+void Session::startReconnect() {
+    m_reconnecting = true;
+    m_refusals = 0;
+    m_game->prepareRejoin();
+    m_deadline.setRemainingTime(m_limitMs);
+    m_limitTimer.start(m_limitMs);
+    m_countdown.start();
+    emit reconnecting(reconnectSecondsLeft());
+    scheduleReconnect();
+}
+
+void Session::scheduleReconnect() {
+    if (m_reconnecting && !m_ended)
+        m_retryTimer.start(m_retryMs);
+}
+
+void Session::stopReconnect() {
+    m_reconnecting = false;
+    m_retryTimer.stop();
+    m_limitTimer.stop();
+    m_countdown.stop();
+}
+
+int Session::reconnectSecondsLeft() const {
+    if (!m_reconnecting)
+        return 0;
+    return int((m_deadline.remainingTime() + 999) / 1000);
+}
+
+void Session::cancelReconnect() {
+    if (m_reconnecting)
+        end(QStringLiteral("The connection to the host was lost."));
 }
 
 bool Session::handOver(const std::function<bool()>& start) {

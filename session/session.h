@@ -4,8 +4,10 @@
 #include "chat/preferences.h"
 #include "session/programsettings.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -88,6 +90,14 @@ public:
     void playSolo();
     // Tries again the connection whose attempt failed.
     void retryConnection();
+    // A joiner whose connection to the host is lost tries again every retryMs for up to
+    // limitMs, under the same name.
+    static constexpr int kReconnectRetryMs = 2000;
+    static constexpr int kReconnectLimitMs = 60000;
+    void setReconnectTiming(int retryMs, int limitMs);
+    bool isReconnecting() const { return m_reconnecting; }
+    // The player gives up waiting for the connection to come back.
+    void cancelReconnect();
     // Starts another copy of the program through `start` (which says whether it started) and
     // frees the game port first, so a new copy that hosts can listen on it; when the start
     // fails this copy listens again.
@@ -114,6 +124,10 @@ signals:
     // The game is over for this copy (the host ended it, the connection broke, the host removed
     // this player), every message before it handled; why, in words.
     void gameEnded(const QString& why);
+    // The connection to the host was lost and is being made again; the seconds left to try.
+    void reconnecting(int secondsLeft);
+    // The connection came back and the player is logged in again.
+    void reconnected();
     // The command line was an invite link to the game at host, port: the player confirms.
     void inviteOpened(const QString& host, quint16 port);
     // The command line was an invite link that names no game; what is wrong with it.
@@ -125,6 +139,12 @@ private:
     void startSolo();
     void openConnection(const QString& host, quint16 port);
     void end(const QString& why);
+    void connectionEnded(bool closedInOrder);
+    void startReconnect();
+    // Tries again after the retry interval, unless the time is up.
+    void scheduleReconnect();
+    void stopReconnect();
+    int reconnectSecondsLeft() const;
     void openLobbyConnection();
     // Announces the table this copy hosts for others, and keeps the announcement current.
     void announceTable();
@@ -158,6 +178,17 @@ private:
     quint16 m_joinPort;
     // Told once: a full game, a removal or the close that follows them ends nothing more.
     bool m_ended = false;
+    // Coming back after a lost connection: the tries, the minute's end and the countdown.
+    bool m_reconnecting = false;
+    // A rejoin that found the seat or the game still taken: its end is no news.
+    bool m_attemptDropped = false;
+    int m_refusals = 0;
+    int m_retryMs = kReconnectRetryMs;
+    int m_limitMs = kReconnectLimitMs;
+    QTimer m_retryTimer;
+    QTimer m_limitTimer;
+    QTimer m_countdown;
+    QDeadlineTimer m_deadline;
 };
 
 } // namespace vrako

@@ -132,7 +132,10 @@ void Tchat::wireSideWindows() {
 
 void Tchat::wireGame() {
     ClientGame* g = &game();
+    connect(m_session, &Session::reconnecting, this, &Tchat::showReconnecting);
+    connect(m_session, &Session::reconnected, this, &Tchat::dismissReconnecting);
     connect(m_session, &Session::gameEnded, this, [this](const QString& why) {
+        dismissReconnecting();
         // A box already on its way to closing the window (a full game) has said enough.
         if (!m_closing && !m_closeAfterMessage)
             showMessage(why, true);
@@ -193,8 +196,11 @@ void Tchat::wireGame() {
         if (m_tally)
             m_tally->gameWon(game().myseat(), seat, game().tableNames());
     });
-    connect(g, &ClientGame::gameFull, this,
-            [this] { showMessage(QStringLiteral("Game is full"), true); });
+    connect(g, &ClientGame::gameFull, this, [this] {
+        // Coming back to a host that still counts the dead connection: the session tries again.
+        if (!m_session->isReconnecting())
+            showMessage(QStringLiteral("Game is full"), true);
+    });
     connect(g, &ClientGame::notConnected, this,
             [this] { showMessage(QStringLiteral("You are not connected"), false); });
     connect(g, &ClientGame::changed, this, &Tchat::syncMenus);
@@ -230,6 +236,33 @@ void Tchat::showMessage(const QString& text, bool closeAfter) {
         connect(box, &QMessageBox::finished, this, &QWidget::close);
     }
     box->open();
+}
+
+void Tchat::showReconnecting(int secondsLeft) {
+    if (!m_reconnectBox) {
+        // Not modal: the table and the chat stay readable while the connection comes back.
+        m_reconnectBox = new QMessageBox(QMessageBox::Warning, QStringLiteral("Vrako"), QString(),
+                                         QMessageBox::Cancel, this);
+        m_reconnectBox->setObjectName(QStringLiteral("reconnectbox"));
+        m_reconnectBox->setModal(false);
+        connect(m_reconnectBox, &QMessageBox::rejected, m_session, &Session::cancelReconnect);
+        m_reconnectBox->show();
+    }
+    m_reconnectBox->setText(
+        QStringLiteral("Connection to the host lost. Reconnecting... (%1 s)").arg(secondsLeft));
+}
+
+void Tchat::dismissReconnecting() {
+    if (!m_reconnectBox)
+        return;
+    QMessageBox* box = m_reconnectBox;
+    m_reconnectBox.clear();
+    // Cancel may be why the game ends: the box goes once its click is handled, and the box that
+    // says why the run ends is then the window's only one.
+    box->disconnect(m_session);
+    box->hide();
+    box->setParent(nullptr);
+    box->deleteLater();
 }
 
 void Tchat::offerWaysOn(const QString& text, const QString& report, const QList<WayOn>& ways) {

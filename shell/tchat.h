@@ -4,6 +4,7 @@
 #include "session/session.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <QSystemSemaphore>
 #include <functional>
@@ -11,6 +12,7 @@
 class QAction;
 class QActionGroup;
 class QMenu;
+class QMessageBox;
 
 namespace vrako {
 
@@ -92,6 +94,9 @@ private:
     void syncMenus();
     void showHosting(bool hosting);
     void showMessage(const QString& text, bool closeAfter);
+    // The box that counts down while the lost connection is tried again; Cancel gives up.
+    void showReconnecting(int secondsLeft);
+    void dismissReconnecting();
     // A failure the player can get past: the text, the socket's report underneath, and one
     // button per way on (caption, object name, what it does).
     struct WayOn {
@@ -121,6 +126,7 @@ private:
     bool m_closeAfterMessage = false;
     // The player closed the window: the game's end that follows needs no explaining.
     bool m_closing = false;
+    QPointer<QMessageBox> m_reconnectBox;
 
     QList<QWidget*> m_windows;
     Tabout* m_about = nullptr;

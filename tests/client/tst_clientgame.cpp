@@ -67,6 +67,7 @@ private slots:
     void loginAndArrivals();
     void spectatorAndDepartures();
     void ownSeatRemovedCloses();
+    void rejoinStartsAfreshOrWaitsForTheSeat();
     void malformedMessagesChangeNothing();
     void handPlacesAndPlaying();
     void sortKeepsEqualCodesInOrder();
@@ -166,6 +167,44 @@ void TestClientGame::ownSeatRemovedCloses() {
     feed(g, "CMD_playerdisconnected+3+Ann");
     QCOMPARE(r.closes, 1);
     QVERIFY(!g.loggedin());
+}
+
+void TestClientGame::rejoinStartsAfreshOrWaitsForTheSeat() {
+    ClientGame g;
+    Recorder r(g);
+    QSignalSpy notFree(&g, &ClientGame::seatNotFree);
+    seatPlayer(g, 2, {5, 17});
+    feed(g, "CMD_existingplayers+1+Host+0+6+Eve+0");
+    feed(g, "CMD_cardcount+3+7");
+    g.prepareRejoin();
+    QVERIFY(!g.loggedin());
+    QVERIFY(!g.sendChat(QStringLiteral("lost"), 0));
+    // A player offered only a spectator's record waits for the seat: no login is sent.
+    r.sent.clear();
+    feed(g, "CMD_sendlogininfo+5");
+    QCOMPARE(notFree.count(), 1);
+    QVERIFY(r.sent.isEmpty());
+    QVERIFY(!g.loggedin());
+    // Any seat will do; the old table is forgotten, for the catch-up to fill again.
+    feed(g, "CMD_sendlogininfo+3");
+    QVERIFY(g.loggedin());
+    QCOMPARE(g.myseat(), 3);
+    QCOMPARE(r.sent, QList<QByteArray>{QByteArray("CMD_logininfo+3+1.0.17+Ann\xFF\xFF")});
+    QVERIFY(g.handIds().isEmpty());
+    QVERIFY(g.spies().isEmpty());
+    QCOMPARE(g.seat(1).name, QString());
+    QCOMPARE(g.seat(2).name, QStringLiteral("Klot"));
+    QCOMPARE(g.seat(3).fanCount, 0);
+    // A spectator takes any spectator's record.
+    ClientGame spy;
+    spy.setPlayerName(QStringLiteral("Spy"));
+    feed(spy, "CMD_sendlogininfo+6");
+    spy.prepareRejoin();
+    QSignalSpy spyNotFree(&spy, &ClientGame::seatNotFree);
+    feed(spy, "CMD_sendlogininfo+8");
+    QVERIFY(spy.loggedin());
+    QCOMPARE(spy.myseat(), 8);
+    QCOMPARE(spyNotFree.count(), 0);
 }
 
 void TestClientGame::malformedMessagesChangeNothing() {

@@ -23,9 +23,54 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <sys/socket.h>
 #include <vector>
 
 namespace vrako::tabletest {
+
+// A TCP relay on loopback between windows and a game server, which the test can cut with a
+// reset on both sides or stop altogether. An orderly close on one side is passed on in order.
+class Relay {
+public:
+    explicit Relay(quint16 target) : m_target(target) {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* down = m_server.nextPendingConnection())
+                join(down);
+        });
+    }
+    quint16 port() const { return m_server.serverPort(); }
+    // Resets every connection it carries, as a broken link does, and keeps accepting.
+    void cut() {
+        for (QTcpSocket* s : m_server.findChildren<QTcpSocket*>()) {
+            const linger hard{1, 0};
+            ::setsockopt(int(s->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+            s->disconnect();
+            s->abort();
+            s->deleteLater();
+        }
+    }
+    // No more connections: an attempt is refused.
+    void stop() { m_server.close(); }
+
+private:
+    void join(QTcpSocket* down) {
+        down->setParent(&m_server);
+        auto* up = new QTcpSocket(&m_server);
+        up->connectToHost(QHostAddress::LocalHost, m_target);
+        const auto pass = [](QTcpSocket* from, QTcpSocket* to) {
+            QObject::connect(from, &QTcpSocket::readyRead, to,
+                             [from, to] { to->write(from->readAll()); });
+            QObject::connect(from, &QTcpSocket::disconnected, to,
+                             [to] { to->disconnectFromHost(); });
+        };
+        pass(down, up);
+        pass(up, down);
+    }
+
+    QTcpServer m_server;
+    quint16 m_target;
+};
 
 // A stand-in lobby that accepts, keeps and counts its connections.
 struct Lobby {

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -44,6 +45,7 @@ private slots:
     void hostJoinersAndSpectator();
     void tenthConnectionIsTurnedAway();
     void hostLeavingClosesJoiners();
+    void lostConnectionComesBack();
     void windowsAndMenus();
     void failuresAreShown();
     void inviteLinks();
@@ -250,6 +252,63 @@ void TestTchat::hostLeavingClosesJoiners() {
     QTRY_VERIFY((box = joiner->findChild<QMessageBox*>()) != nullptr);
     QCOMPARE(box->text(), QStringLiteral("The host has ended the game."));
     QVERIFY(joiner->isVisible());
+    box->accept();
+    QTRY_VERIFY(!joiner->isVisible());
+}
+
+void TestTchat::lostConnectionComesBack() {
+    Lobby lobby;
+    auto host = fastHost(lobby, 7);
+    QTRY_COMPARE(host->game().myseat(), 1);
+    Relay relay(host->server()->port());
+    auto joiner = window(relay.port(), lobby.port());
+    joiner->session().setReconnectTiming(200, 3000);
+    start(*joiner, {"Bo", "127.0.0.1", "true"});
+    QTRY_COMPARE(joiner->game().myseat(), 2);
+    // Cy will not try again within the test, and gives up.
+    auto quitter = window(relay.port(), lobby.port());
+    quitter->session().setReconnectTiming(60000, 120000);
+    start(*quitter, {"Cy", "127.0.0.1", "true"});
+    QTRY_COMPARE(quitter->game().myseat(), 3);
+    host->game().startGame(20, GameType::OneMoreOrLess);
+    const GameTable& t = table(*host);
+    QTRY_VERIFY(!joiner->game().handIds().isEmpty() && handMatches(*joiner, t));
+    joiner->chat().findChild<QLineEdit*>(QStringLiteral("mychat"))->setText(QStringLiteral("hi"));
+    joiner->chat().sendit();
+    QTRY_VERIFY(chatText(*joiner).contains(QStringLiteral("Bo chats: hi")));
+
+    // A reset: the countdown shows, and the joiner is back in its seat with its hand.
+    relay.cut();
+    QMessageBox* box = nullptr;
+    QTRY_VERIFY((box = joiner->findChild<QMessageBox*>(QStringLiteral("reconnectbox"))));
+    QVERIFY2(
+        QRegularExpression(
+            QStringLiteral(R"(^Connection to the host lost\. Reconnecting\.\.\. \([1-3] s\)$)"))
+            .match(box->text())
+            .hasMatch(),
+        qPrintable(box->text()));
+    QTRY_VERIFY_WITH_TIMEOUT(joiner->game().loggedin() && handMatches(*joiner, t) &&
+                                 !joiner->game().handIds().isEmpty() &&
+                                 joiner->board().nameLabel(1)->text() == QStringLiteral("Ann") &&
+                                 joiner->game().whoseturn() == t.state().currentseat,
+                             5000);
+    QCOMPARE(joiner->game().myseat(), 2);
+    QVERIFY(!joiner->findChild<QMessageBox*>(QStringLiteral("reconnectbox")));
+    const QString chat = chatText(*joiner);
+    QVERIFY(chat.contains(QStringLiteral("Bo chats: hi")));
+    QCOMPARE(chat.count(QStringLiteral("Reconnected.")), 1);
+    QVERIFY(joiner->isVisible());
+    QTRY_VERIFY((box = quitter->findChild<QMessageBox*>(QStringLiteral("reconnectbox"))));
+    QTest::mouseClick(box->button(QMessageBox::Cancel), Qt::LeftButton);
+    QCOMPARE(acceptMessage(*quitter), QStringLiteral("The connection to the host was lost."));
+    QTRY_VERIFY(!quitter->isVisible());
+
+    // A host that refuses every attempt has ended its game: the run ends as before.
+    relay.stop();
+    relay.cut();
+    QTRY_VERIFY((box = joiner->findChild<QMessageBox*>(QStringLiteral("messagebox"))));
+    QCOMPARE(box->text(), QStringLiteral("The connection to the host was lost."));
+    QVERIFY(!joiner->findChild<QMessageBox*>(QStringLiteral("reconnectbox")));
     box->accept();
     QTRY_VERIFY(!joiner->isVisible());
 }
