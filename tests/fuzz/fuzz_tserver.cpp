@@ -214,8 +214,10 @@ public:
         m_server->setLoginTimeout(10000);
         Client honest(m_server->port(), false);
         require(runUntil([&] { return honest.pump(), honest.record != 0; }, 10000, &honest));
+        // The first free record, or a seat held during a game for a player from this address
+        // (every client here comes from the loopback address).
         const int r = honest.record;
-        require(r == 1);
+        require(r >= 1 && r <= 4);
         honest.send(vrako::msg::logininfo(r, vrako::cmd::version, "Honest"));
         const std::string welcome = vrako::msg::newplayerinfo(r, "Honest");
         const std::string expected = welcome.substr(0, welcome.size() - 1);
