@@ -13,11 +13,13 @@
 #include "server/tserver.h"
 #include "shell/tchat.h"
 #include "widgets/cardart.h"
+#include "widgets/richtextview.h"
 #include "windows/gamestartdialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QLabel>
 #include <QTimer>
 #include <algorithm>
 #include <arpa/inet.h>
@@ -384,6 +386,27 @@ int idleWindow(const char* argv0) {
     return loggedIn ? 0 : 2;
 }
 
+// Counts the paint events a widget receives.
+struct PaintCount : QObject {
+    int n = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        n += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+// Paints the whole window again, as after it was uncovered, and hands the frame to the
+// platform. Marking a widget for painting paints the widgets on it too, except opaque ones
+// (their pixels are still good): the window and every opaque widget are marked.
+void repaintEverything(QWidget& window) {
+    window.update();
+    for (QWidget* w : window.findChildren<QWidget*>())
+        if (w->isVisible() &&
+            (w->testAttribute(Qt::WA_OpaquePaintEvent) || w->autoFillBackground()))
+            w->update();
+    QApplication::processEvents();
+}
+
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
@@ -423,38 +446,70 @@ int scaledTable(const char* argv0) {
     window.resize(3840, 2160);
     runFor(200);
     const double scale4k = window.board().scale();
-    std::vector<double> paints;
+    // The board and the log are counted, to be sure that each frame paints them.
+    PaintCount boardPaints, logPaints;
+    window.board().installEventFilter(&boardPaints);
+    window.chat().mainchat()->viewport()->installEventFilter(&logPaints);
+    // Besides the time on the clock, the processor time of all the process's threads: on a
+    // shared machine it tells the work done from the wait for a free core.
+    constexpr clockid_t cpu = CLOCK_PROCESS_CPUTIME_ID;
+    std::vector<double> paints, paintsCpu;
     for (int i = 0; i < kPaintRuns + 3; ++i) {
         const double t0 = nowMs();
-        window.repaint();
-        if (i >= 3) // the first frames at the new size settle the backing store
+        const double c0 = nowMs(cpu);
+        repaintEverything(window);
+        if (i >= 3) { // the first frames at the new size settle the backing store
             paints.push_back(nowMs() - t0);
+            paintsCpu.push_back(nowMs(cpu) - c0);
+        }
     }
+    const int framesPainted = std::min(boardPaints.n, logPaints.n);
 
-    // One step of a resize, from 1280 x 800 to 1920 x 1080: the new scale's pictures are drawn
-    // afresh (as at every step of a drag), the table and chat laid out again and the window
-    // painted. "warm" finds the pictures cached (the step back to a size seen before).
-    std::vector<double> cold, warm;
-    for (int i = 0; i < 2 * kResizeRuns; ++i) {
+    // One step of a resize, from 1280 x 800 to 1920 x 1080, as at each step of a drag: the
+    // table and the chat are laid out again and the window painted, with the pictures of the
+    // last scale stretched. Once the size has settled the pictures are drawn for the new scale
+    // (with the picture cache emptied first, so all of them are drawn anew) and painted again.
+    const auto crisp = [&window] {
+        const QLabel* top = window.board().findChild<QLabel*>(QStringLiteral("image_topcard"));
+        return !top->hasScaledContents();
+    };
+    std::vector<double> steps, stepsCpu, settles;
+    int stepsPainted = 0;
+    for (int i = 0; i < kResizeRuns; ++i) {
         window.resize(1280, 800);
-        QApplication::processEvents();
-        window.repaint();
-        const bool fresh = i % 2 == 0;
-        if (fresh)
-            art::clearCache();
-        const double t0 = nowMs();
+        waitFor(2000, crisp);
+        art::clearCache();
+        const int before = boardPaints.n;
+        double t0 = nowMs();
+        const double c0 = nowMs(cpu);
         window.resize(1920, 1080);
-        QApplication::processEvents();
-        window.repaint();
-        (fresh ? cold : warm).push_back(nowMs() - t0);
+        QApplication::processEvents(); // lays out and paints the new size
+        steps.push_back(nowMs() - t0);
+        stepsCpu.push_back(nowMs(cpu) - c0);
+        stepsPainted += boardPaints.n > before ? 1 : 0;
+        // Busy polling, so that the pass of the event loop that runs the settling is timed
+        // alone, without the wait before it.
+        double settle = 0;
+        for (const double deadline = nowMs() + 2000; !crisp() && nowMs() < deadline;) {
+            t0 = nowMs();
+            QApplication::processEvents();
+            settle = nowMs() - t0;
+        }
+        t0 = nowMs();
+        QApplication::processEvents(); // paints what the settling changed
+        settles.push_back(settle + nowMs() - t0);
     }
     const double scaleHd = window.board().scale();
     std::printf("scale_4k %.3f\nscale_hd %.3f\n", scale4k, scaleHd);
+    std::printf("frames_painted %d\nsteps_painted %d\n", framesPainted, stepsPainted);
     std::printf("paint_4k_median_ms %.3f\npaint_4k_max_ms %.3f\n", median(paints),
                 *std::max_element(paints.begin(), paints.end()));
-    std::printf("resize_cold_median_ms %.3f\nresize_cold_max_ms %.3f\n", median(cold),
-                *std::max_element(cold.begin(), cold.end()));
-    std::printf("resize_warm_median_ms %.3f\n", median(warm));
+    std::printf("resize_step_median_ms %.3f\nresize_step_max_ms %.3f\n", median(steps),
+                *std::max_element(steps.begin(), steps.end()));
+    std::printf("paint_4k_cpu_median_ms %.3f\nresize_step_cpu_median_ms %.3f\n", median(paintsCpu),
+                median(stepsCpu));
+    std::printf("settle_median_ms %.3f\nsettle_max_ms %.3f\n", median(settles),
+                *std::max_element(settles.begin(), settles.end()));
     return 0;
 }
 
@@ -533,24 +588,30 @@ int main(int argc, char** argv) {
                 idle["server_wakeups_per_s"]);
 
     std::printf("\n4. the scaled table: a full repaint at 3840 x 2160 (%d runs), a resize step\n"
-                "   from 1280 x 800 to 1920 x 1080 (%d runs each)\n",
+                "   from 1280 x 800 to 1920 x 1080 (%d runs)\n",
                 kPaintRuns, kResizeRuns);
     auto table = runChild("--scaled-table");
-    std::printf("   table scale %.2f at 3840 x 2160, %.2f at 1920 x 1080\n", table["scale_4k"],
-                table["scale_hd"]);
-    std::printf("   repaint at 3840 x 2160: median %.2f ms, max %.2f ms\n",
-                table["paint_4k_median_ms"], table["paint_4k_max_ms"]);
-    std::printf("   resize step, pictures drawn anew: median %.2f ms, max %.2f ms; cached: "
-                "median %.2f ms\n",
-                table["resize_cold_median_ms"], table["resize_cold_max_ms"],
-                table["resize_warm_median_ms"]);
+    std::printf("   table scale %.2f at 3840 x 2160, %.2f at 1920 x 1080; board and log painted "
+                "in %g frames, board in %g steps\n",
+                table["scale_4k"], table["scale_hd"], table["frames_painted"],
+                table["steps_painted"]);
+    std::printf("   repaint at 3840 x 2160: median %.2f ms, max %.2f ms; processor time median "
+                "%.2f ms\n",
+                table["paint_4k_median_ms"], table["paint_4k_max_ms"],
+                table["paint_4k_cpu_median_ms"]);
+    std::printf("   resize step: median %.2f ms, max %.2f ms; processor time median %.2f ms\n",
+                table["resize_step_median_ms"], table["resize_step_max_ms"],
+                table["resize_step_cpu_median_ms"]);
+    std::printf("   pictures drawn for the new scale once settled, and painted: median %.2f ms, "
+                "max %.2f ms\n",
+                table["settle_median_ms"], table["settle_max_ms"]);
 
     const bool startupOk = allPainted && !fromSpawn.empty() && startupMedian < kStartupTargetMs;
     const bool memoryOk = g["won"] && hwmMb < kMemoryTargetMb && rssMb < kMemoryTargetMb;
     const bool idleOk = idle["logged_in"] && idle["cpu_percent"] < kIdleTargetPercent;
     const bool paintOk = table["exit_status"] == 0 && table["paint_4k_median_ms"] < kPaintTargetMs;
     const bool resizeOk =
-        table["exit_status"] == 0 && table["resize_cold_median_ms"] < kResizeTargetMs;
+        table["exit_status"] == 0 && table["resize_step_median_ms"] < kResizeTargetMs;
     std::printf("\n%-44s %12s %10s  %s\n", "figure", "value", "target", "result");
     std::printf("%-44s %9.1f ms %7.0f ms  %s\n", "start-up to first paint (median, spawn)",
                 startupMedian, kStartupTargetMs, verdict(startupOk));
@@ -565,6 +626,6 @@ int main(int argc, char** argv) {
     std::printf("%-44s %9.2f ms %7.0f ms  %s\n", "repaint of the table at 3840 x 2160 (median)",
                 table["paint_4k_median_ms"], kPaintTargetMs, verdict(paintOk));
     std::printf("%-44s %9.2f ms %7.0f ms  %s\n", "resize step 1280x800 -> 1920x1080 (median)",
-                table["resize_cold_median_ms"], kResizeTargetMs, verdict(resizeOk));
+                table["resize_step_median_ms"], kResizeTargetMs, verdict(resizeOk));
     return startupOk && memoryOk && idleOk && paintOk && resizeOk ? 0 : 1;
 }

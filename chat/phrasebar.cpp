@@ -47,6 +47,12 @@ PhraseBar::PhraseBar(QWidget* parent) : QWidget(parent) {
         connect(a, &QAction::triggered, this, [this, n] { soundClick(n); });
     }
 
+    // Small flat buttons that read on the dark felt of the board.
+    setStyleSheet(QStringLiteral(
+        "QToolButton { color: rgb(230, 232, 236); background: rgba(255, 255, 255, 20);"
+        " border: 1px solid rgba(255, 255, 255, 70); border-radius: 3px; }"
+        "QToolButton:hover { background: rgba(255, 255, 255, 55); }"
+        "QToolButton:pressed { background: rgba(0, 0, 0, 60); }"));
     layOut();
 }
 
@@ -60,22 +66,18 @@ void PhraseBar::setScale(qreal scale) {
 void PhraseBar::layOut() {
     const auto px = [this](int design) { return std::max(1, qRound(design * m_scale)); };
     for (int i = 0; i < kButtons; ++i) {
+        QToolButton* b = m_buttons[static_cast<size_t>(i)];
         // Both edges rounded, so the gaps stay even.
         const int left = qRound(i * (kButtonWidth + kSpacing) * m_scale);
         const int right = qRound((i * (kButtonWidth + kSpacing) + kButtonWidth) * m_scale);
-        m_buttons[static_cast<size_t>(i)]->setGeometry(left, 0, right - left, px(kButtonHeight));
+        b->setGeometry(left, 0, right - left, px(kButtonHeight));
+        // Fonts are set here rather than in the style sheet: a new sheet at every step of a
+        // resize would polish every button again.
+        QFont f(QStringLiteral("Arial"));
+        f.setBold(true);
+        f.setPixelSize(px(i + 1 < kButtons ? 11 : 15));
+        b->setFont(f);
     }
-    // Small flat buttons that read on the dark felt of the board.
-    setStyleSheet(QStringLiteral("QToolButton { color: rgb(230, 232, 236);"
-                                 " background: rgba(255, 255, 255, 20);"
-                                 " border: 1px solid rgba(255, 255, 255, 70); border-radius: %1px;"
-                                 " font: bold %2px Arial; }"
-                                 "QToolButton#b_phrase10 { font: bold %3px; }"
-                                 "QToolButton:hover { background: rgba(255, 255, 255, 55); }"
-                                 "QToolButton:pressed { background: rgba(0, 0, 0, 60); }")
-                      .arg(px(3))
-                      .arg(px(11))
-                      .arg(px(15)));
     setFixedSize(qRound((kButtons * kButtonWidth + (kButtons - 1) * kSpacing) * m_scale),
                  px(kButtonHeight));
 }

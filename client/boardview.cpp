@@ -94,6 +94,21 @@ private:
 // Room kept at the left of a name label for the watching eyes.
 constexpr int kEyesIndent = 26;
 
+// The felt as one opaque picture of four by four tiles. It is the table's largest area: an
+// opaque picture is copied rather than blended, in few large pieces. The felt is a texture,
+// not a picture of the table, so it keeps the screen's resolution at every scale.
+QPixmap feltPattern(qreal dpr) {
+    const QPixmap tile = art::backgroundTile(dpr);
+    if (tile.isNull())
+        return {};
+    QImage pattern(tile.size() * 4, QImage::Format_RGB32);
+    pattern.setDevicePixelRatio(tile.devicePixelRatio());
+    QPainter p(&pattern);
+    p.drawTiledPixmap(QRectF(QPointF(), pattern.deviceIndependentSize()), tile);
+    p.end();
+    return QPixmap::fromImage(std::move(pattern));
+}
+
 } // namespace
 
 BoardView::BoardView(ClientGame* game, QWidget* parent) : QWidget(parent), m_game(game) {
@@ -105,8 +120,10 @@ BoardView::BoardView(ClientGame* game, QWidget* parent) : QWidget(parent), m_gam
     // line typed would draw a card for every "d". The owner gives the table the keyboard.
     setFocusPolicy(Qt::NoFocus);
     setAccessibleName(QStringLiteral("Card table"));
+    // Every pixel is felt or something on it: nothing behind the table needs painting.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     m_dpr = devicePixelRatioF();
-    m_tile = art::backgroundTile(m_dpr);
+    m_tile = feltPattern(m_dpr);
     buildSeats();
     buildTable();
     buildChooser();
@@ -119,6 +136,13 @@ BoardView::BoardView(ClientGame* game, QWidget* parent) : QWidget(parent), m_gam
         for (int s = 1; s <= 4; ++s)
             if (m_winner[s]->isVisible())
                 m_winner[s]->setPixmap(frame);
+    });
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(kSettleMs);
+    connect(&m_settle, &QTimer::timeout, this, [this] {
+        drawPictures();
+        stretchPictures(false);
+        sync();
     });
     connect(game, &ClientGame::changed, this, &BoardView::sync);
     layOut();
@@ -163,9 +187,7 @@ void BoardView::resizeEvent(QResizeEvent* event) {
 }
 
 void BoardView::layOut() {
-    const qreal scale = scaleFor(size());
-    const bool newScale = scale != m_scale;
-    m_scale = scale;
+    m_scale = scaleFor(size());
     // The table is centred across the widget and keeps to its top; the room below it is the
     // owner's (the chat).
     m_origin = QPoint(std::max(0, (width() - scaled(kSize.width())) / 2), 0);
@@ -181,15 +203,31 @@ void BoardView::layOut() {
                                           : scaled(p.design));
     }
     static_cast<KeyboardMark*>(m_focusMark)->setScale(m_scale);
-    if (newScale || m_tile.isNull())
-        drawPictures();
+    if (m_scale != m_pictureScale) {
+        if (isVisible() && m_pictureScale > 0) {
+            // A window edge being dragged resizes the table many times a second: the
+            // pictures of the last scale are shown stretched, and drawn for the new scale once
+            // the size has settled.
+            stretchPictures(true);
+            m_settle.start();
+        } else {
+            drawPictures();
+        }
+    }
     sync();
     emit laidOut();
 }
 
+void BoardView::stretchPictures(bool on) {
+    for (const Placed& p : m_placed)
+        if (auto* label = qobject_cast<QLabel*>(p.widget))
+            label->setScaledContents(on);
+    for (auto& [id, pic] : m_cards)
+        pic->setScaledContents(on);
+}
+
 void BoardView::drawPictures() {
-    // The felt is a texture, not a picture of the table: it stays at the screen's resolution.
-    m_tile = art::backgroundTile(m_dpr);
+    m_pictureScale = m_scale;
     m_draw->setPixmap(picture([](qreal r) { return art::cardBack(r); }));
     for (int i = 0; i < 4; ++i) {
         m_bars[i]->setPixmap(
@@ -232,7 +270,9 @@ QLabel* BoardView::makeLabel(const char* name, QRect geometry, int pixelSize, bo
 ClickLabel* BoardView::makePicture(const char* name, QRect geometry) {
     auto* label = new ClickLabel(this);
     label->setObjectName(QLatin1String(name));
-    place(label, geometry);
+    // Hand cards come and go and are placed by the sync code: only fixed pictures are kept.
+    if (!geometry.isNull())
+        place(label, geometry);
     return label;
 }
 
@@ -668,11 +708,13 @@ void BoardView::focusOutEvent(QFocusEvent* event) {
     syncHand();
 }
 
-void BoardView::paintEvent(QPaintEvent*) {
+void BoardView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    p.fillRect(rect(), QColor(art::kBoardColour));
-    if (!m_tile.isNull())
-        p.drawTiledPixmap(rect(), m_tile);
+    const QRect r = event->rect();
+    if (m_tile.isNull())
+        p.fillRect(r, QColor(art::kBoardColour));
+    else
+        p.drawTiledPixmap(r, m_tile, r.topLeft());
 }
 
 } // namespace vrako

@@ -107,6 +107,8 @@ private:
     // Places every widget and draws every picture for the present scale, then syncs.
     void layOut();
     void drawPictures();
+    // Shows every picture stretched to its place (while a resize goes on) or as drawn.
+    void stretchPictures(bool on);
     // A picture rendered at the screen's ratio times the scale, shown at the screen's ratio:
     // `make` is one of the art functions, given that ratio.
     template <typename Make> QPixmap picture(Make make) const;
@@ -129,6 +131,11 @@ private:
     ClientGame* m_game;
     qreal m_dpr = 1;
     qreal m_scale = 1;
+    // The scale the pictures were last drawn at (0: not yet), and the wait after the last
+    // resize before they are drawn for a new one.
+    qreal m_pictureScale = 0;
+    static constexpr int kSettleMs = 120;
+    QTimer m_settle;
     QPoint m_origin; // where the scaled table's design (0, 0) lies
     std::vector<Placed> m_placed;
     std::array<ClickLabel*, 4> m_chooserBars{};

@@ -51,6 +51,8 @@ RichTextView::RichTextView(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAutoFillBackground(false);
+    // paintEvent() fills what it paints, so what lies behind the log is never painted.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setMouseTracking(true);
     viewport()->setCursor(Qt::ArrowCursor);
     connect(m_styles, &TextStyles::fontChanged, this,

@@ -284,6 +284,8 @@ void TestTchat::tableScalesWithTheWindow() {
                      qCeil(BoardView::kSize.height() * scale));
     w.resize(w.size() - b.size() + room);
     QTRY_COMPARE(b.scale(), scale);
+    // The pictures are drawn for the new scale once the size has settled.
+    QTRY_VERIFY(qAbs(b.cardPicture(1)->pixmap().deviceIndependentSize().width() - 53 * scale) <= 1);
 
     // Design points at the scale; the table is centred across the board.
     const int left = (b.width() - qRound(BoardView::kSize.width() * scale)) / 2;
