@@ -1,20 +1,25 @@
 // SPDX-License-Identifier: MIT
 // The game window as a user meets it: time from process start to the first painted main
-// window of a solo game, resident memory after a whole solo game played by the computer, and
-// the CPU a window joined to a vrako-server uses while nothing happens.
+// window of a solo game, resident memory after a whole solo game played by the computer, the
+// CPU a window joined to a vrako-server uses while nothing happens, and what painting and
+// resizing the scaled table cost on large windows.
 //
 // Every figure comes from a fresh child process (this program run again with a mode argument),
 // so start-up samples are not warmed by an earlier window in the same process and one
 // measurement's memory does not count towards another.
+#include "chat/chatpanel.h"
 #include "client/boardview.h"
 #include "client/clientgame.h"
 #include "server/tserver.h"
 #include "shell/tchat.h"
+#include "widgets/cardart.h"
+#include "widgets/richtextview.h"
 #include "windows/gamestartdialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QLabel>
 #include <QTimer>
 #include <algorithm>
 #include <arpa/inet.h>
@@ -43,6 +48,10 @@ constexpr int kPlayTo = 30;
 constexpr double kStartupTargetMs = 500;
 constexpr double kMemoryTargetMb = 80;
 constexpr double kIdleTargetPercent = 0.5;
+constexpr int kPaintRuns = 40;
+constexpr int kResizeRuns = 15;
+constexpr double kPaintTargetMs = 8;
+constexpr double kResizeTargetMs = 16;
 
 double nowMs(clockid_t clock = CLOCK_MONOTONIC) {
     timespec ts{};
@@ -377,9 +386,131 @@ int idleWindow(const char* argv0) {
     return loggedIn ? 0 : 2;
 }
 
+// Counts the paint events a widget receives.
+struct PaintCount : QObject {
+    int n = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        n += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+// Paints the whole window again, as after it was uncovered, and hands the frame to the
+// platform. Marking a widget for painting paints the widgets on it too, except opaque ones
+// (their pixels are still good): the window and every opaque widget are marked.
+void repaintEverything(QWidget& window) {
+    window.update();
+    for (QWidget* w : window.findChildren<QWidget*>())
+        if (w->isVisible() &&
+            (w->testAttribute(Qt::WA_OpaquePaintEvent) || w->autoFillBackground()))
+            w->update();
+    QApplication::processEvents();
+}
+
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// ---- child: painting and resizing the scaled table ----
+// A window with no role is given a table in the middle of a game (a hand of seven, fans, a
+// top card, chat lines), so nothing changes while it is timed.
+int scaledTable(const char* argv0) {
+    AppArgs args(argv0, {"Bench", "x"}); // two arguments: no role, nothing connects
+    QApplication app(args.argc, args.argv.data());
+    nameApplication();
+    ProgramSettings settings;
+    settings.port = 0;
+    settings.lobbyPort = closedPort();
+    Tchat window(settings);
+    window.createSideWindows();
+    ClientGame& g = window.game();
+    g.dispatch("CMD_sendlogininfo+1");
+    const int codes[] = {9, 21, 2, 45, 7, 33, 0};
+    for (int id = 1; id <= 7; ++id)
+        g.dispatch("CMD_acard+1+" + std::to_string(id) + "+" + std::to_string(codes[id - 1]));
+    for (int seat = 2; seat <= 4; ++seat)
+        g.dispatch("CMD_cardcount+" + std::to_string(seat) + "+" + std::to_string(seat + 3));
+    g.dispatch("CMD_playcard+2+35");
+    g.dispatch("CMD_nextplayer+1+l");
+    for (int i = 0; i < 30; ++i)
+        window.chat().addlinetochat(
+            QStringLiteral("%1+Player%1: line %2 of the chat, www.example.org :)#12")
+                .arg(i % 4 + 1)
+                .arg(i),
+            0x800080);
+    window.show();
+    runFor(200);
+
+    // A full repaint of the whole window, table and chat, at 3840 x 2160.
+    window.resize(3840, 2160);
+    runFor(200);
+    const double scale4k = window.board().scale();
+    // The board and the log are counted, to be sure that each frame paints them.
+    PaintCount boardPaints, logPaints;
+    window.board().installEventFilter(&boardPaints);
+    window.chat().mainchat()->viewport()->installEventFilter(&logPaints);
+    // Besides the time on the clock, the processor time of all the process's threads: on a
+    // shared machine it tells the work done from the wait for a free core.
+    constexpr clockid_t cpu = CLOCK_PROCESS_CPUTIME_ID;
+    std::vector<double> paints, paintsCpu;
+    for (int i = 0; i < kPaintRuns + 3; ++i) {
+        const double t0 = nowMs();
+        const double c0 = nowMs(cpu);
+        repaintEverything(window);
+        if (i >= 3) { // the first frames at the new size settle the backing store
+            paints.push_back(nowMs() - t0);
+            paintsCpu.push_back(nowMs(cpu) - c0);
+        }
+    }
+    const int framesPainted = std::min(boardPaints.n, logPaints.n);
+
+    // One step of a resize, from 1280 x 800 to 1920 x 1080, as at each step of a drag: the
+    // table and the chat are laid out again and the window painted, with the pictures of the
+    // last scale stretched. Once the size has settled the pictures are drawn for the new scale
+    // (with the picture cache emptied first, so all of them are drawn anew) and painted again.
+    const auto crisp = [&window] {
+        const QLabel* top = window.board().findChild<QLabel*>(QStringLiteral("image_topcard"));
+        return !top->hasScaledContents();
+    };
+    std::vector<double> steps, stepsCpu, settles;
+    int stepsPainted = 0;
+    for (int i = 0; i < kResizeRuns; ++i) {
+        window.resize(1280, 800);
+        waitFor(2000, crisp);
+        art::clearCache();
+        const int before = boardPaints.n;
+        double t0 = nowMs();
+        const double c0 = nowMs(cpu);
+        window.resize(1920, 1080);
+        QApplication::processEvents(); // lays out and paints the new size
+        steps.push_back(nowMs() - t0);
+        stepsCpu.push_back(nowMs(cpu) - c0);
+        stepsPainted += boardPaints.n > before ? 1 : 0;
+        // Busy polling, so that the pass of the event loop that runs the settling is timed
+        // alone, without the wait before it.
+        double settle = 0;
+        for (const double deadline = nowMs() + 2000; !crisp() && nowMs() < deadline;) {
+            t0 = nowMs();
+            QApplication::processEvents();
+            settle = nowMs() - t0;
+        }
+        t0 = nowMs();
+        QApplication::processEvents(); // paints what the settling changed
+        settles.push_back(settle + nowMs() - t0);
+    }
+    const double scaleHd = window.board().scale();
+    std::printf("scale_4k %.3f\nscale_hd %.3f\n", scale4k, scaleHd);
+    std::printf("frames_painted %d\nsteps_painted %d\n", framesPainted, stepsPainted);
+    std::printf("paint_4k_median_ms %.3f\npaint_4k_max_ms %.3f\n", median(paints),
+                *std::max_element(paints.begin(), paints.end()));
+    std::printf("resize_step_median_ms %.3f\nresize_step_max_ms %.3f\n", median(steps),
+                *std::max_element(steps.begin(), steps.end()));
+    std::printf("paint_4k_cpu_median_ms %.3f\nresize_step_cpu_median_ms %.3f\n", median(paintsCpu),
+                median(stepsCpu));
+    std::printf("settle_median_ms %.3f\nsettle_max_ms %.3f\n", median(settles),
+                *std::max_element(settles.begin(), settles.end()));
+    return 0;
 }
 
 const char* verdict(bool ok) {
@@ -398,6 +529,8 @@ int main(int argc, char** argv) {
         return soloGame(argv[0]);
     if (mode == "--idle")
         return idleWindow(argv[0]);
+    if (mode == "--scaled-table")
+        return scaledTable(argv[0]);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : kStartupRuns;
 
     std::printf("platform: %s\n\n", qgetenv("QT_QPA_PLATFORM").constData());
@@ -454,9 +587,31 @@ int main(int argc, char** argv) {
     std::printf("   server CPU %.3f %% of a core, %.1f wakeups/s\n", idle["server_cpu_percent"],
                 idle["server_wakeups_per_s"]);
 
+    std::printf("\n4. the scaled table: a full repaint at 3840 x 2160 (%d runs), a resize step\n"
+                "   from 1280 x 800 to 1920 x 1080 (%d runs)\n",
+                kPaintRuns, kResizeRuns);
+    auto table = runChild("--scaled-table");
+    std::printf("   table scale %.2f at 3840 x 2160, %.2f at 1920 x 1080; board and log painted "
+                "in %g frames, board in %g steps\n",
+                table["scale_4k"], table["scale_hd"], table["frames_painted"],
+                table["steps_painted"]);
+    std::printf("   repaint at 3840 x 2160: median %.2f ms, max %.2f ms; processor time median "
+                "%.2f ms\n",
+                table["paint_4k_median_ms"], table["paint_4k_max_ms"],
+                table["paint_4k_cpu_median_ms"]);
+    std::printf("   resize step: median %.2f ms, max %.2f ms; processor time median %.2f ms\n",
+                table["resize_step_median_ms"], table["resize_step_max_ms"],
+                table["resize_step_cpu_median_ms"]);
+    std::printf("   pictures drawn for the new scale once settled, and painted: median %.2f ms, "
+                "max %.2f ms\n",
+                table["settle_median_ms"], table["settle_max_ms"]);
+
     const bool startupOk = allPainted && !fromSpawn.empty() && startupMedian < kStartupTargetMs;
     const bool memoryOk = g["won"] && hwmMb < kMemoryTargetMb && rssMb < kMemoryTargetMb;
     const bool idleOk = idle["logged_in"] && idle["cpu_percent"] < kIdleTargetPercent;
+    const bool paintOk = table["exit_status"] == 0 && table["paint_4k_median_ms"] < kPaintTargetMs;
+    const bool resizeOk =
+        table["exit_status"] == 0 && table["resize_step_median_ms"] < kResizeTargetMs;
     std::printf("\n%-44s %12s %10s  %s\n", "figure", "value", "target", "result");
     std::printf("%-44s %9.1f ms %7.0f ms  %s\n", "start-up to first paint (median, spawn)",
                 startupMedian, kStartupTargetMs, verdict(startupOk));
@@ -468,5 +623,9 @@ int main(int argc, char** argv) {
                 idle["cpu_percent"], kIdleTargetPercent, verdict(idleOk));
     std::printf("%-44s %9.3f %%  %10s  %s\n", "idle CPU of vrako-server (same 10 s)",
                 idle["server_cpu_percent"], "-", "info");
-    return startupOk && memoryOk && idleOk ? 0 : 1;
+    std::printf("%-44s %9.2f ms %7.0f ms  %s\n", "repaint of the table at 3840 x 2160 (median)",
+                table["paint_4k_median_ms"], kPaintTargetMs, verdict(paintOk));
+    std::printf("%-44s %9.2f ms %7.0f ms  %s\n", "resize step 1280x800 -> 1920x1080 (median)",
+                table["resize_step_median_ms"], kResizeTargetMs, verdict(resizeOk));
+    return startupOk && memoryOk && idleOk && paintOk && resizeOk ? 0 : 1;
 }

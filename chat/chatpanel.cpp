@@ -11,10 +11,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QMenu>
 #include <QMessageBox>
 #include <QToolButton>
+#include <QtMath>
+#include <algorithm>
+#include <cmath>
 
 namespace vrako {
 
@@ -22,6 +26,13 @@ namespace {
 
 const QString kSmileyMark = QStringLiteral(":)#");
 constexpr int kFirstSmileyCode = 10;
+// Design sizes of the entry row, at scale 1.
+constexpr int kEditHeight = 21;
+constexpr int kButtonWidth = 23;
+constexpr qreal kEntryPoints = 9;
+// Text sizes follow the scale in eighths, so a window being resized lays the log out again
+// only now and then.
+constexpr int kTextScaleSteps = 8;
 
 } // namespace
 
@@ -36,29 +47,25 @@ ChatPanel::ChatPanel(QWidget* parent) : QWidget(parent) {
     QPalette framePalette = m_flatPanel->palette();
     framePalette.setColor(QPalette::WindowText, Qt::black);
     m_flatPanel->setPalette(framePalette);
-    m_flatPanel->setGeometry(0, 0, kViewWidth + 2, kViewHeight + 2);
 
     m_mainchat = new RichTextView(m_flatPanel);
     m_mainchat->setObjectName(QStringLiteral("mainchat"));
-    m_mainchat->setGeometry(1, 1, kViewWidth, kViewHeight);
+    m_mainchat->setAccessibleName(tr("Chat"));
     connect(m_mainchat, &RichTextView::jump, this, &ChatPanel::mainchatJump);
 
-    constexpr int editTop = kViewHeight + 4;
-    constexpr int editHeight = 21;
-    constexpr int buttonWidth = 23;
     m_mychat = new ChatEdit(this);
     m_mychat->setObjectName(QStringLiteral("mychat"));
-    m_mychat->setGeometry(0, editTop, kViewWidth + 2 - buttonWidth - 1, editHeight);
+    m_mychat->setAccessibleName(tr("Chat entry"));
     m_mychat->setFont(QFont(QStringLiteral("Arial"), 9));
     connect(m_mychat, &ChatEdit::enterPressed, this, &ChatPanel::sendit);
     setChatColour(colour::Black);
 
     m_buttonSmilies = new QToolButton(this);
     m_buttonSmilies->setObjectName(QStringLiteral("button_smilies"));
-    m_buttonSmilies->setGeometry(kViewWidth + 2 - buttonWidth, editTop, buttonWidth, editHeight);
     m_buttonSmilies->setIcon(QIcon(m_smilies.at(0)));
     m_buttonSmilies->setIconSize(QSize(kSmileyWidth, kSmileyHeight));
     m_buttonSmilies->setToolTip(tr("Smilies"));
+    m_buttonSmilies->setAccessibleName(tr("Smilies"));
     m_buttonSmilies->setFocusPolicy(Qt::NoFocus);
     connect(m_buttonSmilies, &QToolButton::clicked, this, &ChatPanel::openSmileyMenu);
 
@@ -97,10 +104,59 @@ ChatPanel::ChatPanel(QWidget* parent) : QWidget(parent) {
     m_openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     m_notify = [this](const QString& text) { QMessageBox::information(window(), QString(), text); };
 
-    setFixedSize(kViewWidth + 2, editTop + editHeight);
+    resize(kDesignSize);
+    layOut();
 }
 
 ChatPanel::~ChatPanel() = default;
+
+void ChatPanel::setScale(qreal scale) {
+    if (!(scale > 0) || scale == m_scale) {
+        return;
+    }
+    m_scale = scale;
+    const qreal text = std::max<qreal>(1, std::round(scale * kTextScaleSteps) / kTextScaleSteps);
+    QFont entryFont = m_mychat->font();
+    entryFont.setPointSizeF(kEntryPoints * text);
+    m_mychat->setFont(entryFont);
+    m_mainchat->styles()->setScale(text);
+    layOut();
+    m_mainchat->format();
+    if (!isScrollOff()) {
+        m_mainchat->scrollToEnd();
+    }
+}
+
+int ChatPanel::entryHeight() const {
+    // The entry's font never shrinks below its design size, and neither does its row.
+    return qRound(kEditHeight * std::max<qreal>(1, m_scale));
+}
+
+int ChatPanel::heightForLines(int lines) const {
+    // As the log lays out a line: its ascent and descent rounded up.
+    const QFontMetricsF metrics(m_mainchat->styles()->font(0));
+    const int line = qCeil(metrics.ascent()) + qCeil(metrics.descent());
+    // The log's top margin, the frame's two lines and the gap above the entry row.
+    return lines * line + RichTextDocument::kTopMargin + 2 + 2 + entryHeight();
+}
+
+void ChatPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layOut();
+}
+
+void ChatPanel::layOut() {
+    // The log takes all the room the entry row leaves; at scale 1 in a panel of the design
+    // size this is the 641 x 113 log above a 21-pixel entry row.
+    const int w = width();
+    const int editHeight = entryHeight();
+    const int buttonWidth = qRound(kButtonWidth * std::max<qreal>(1, m_scale));
+    const int editTop = std::max(2, height() - editHeight);
+    m_flatPanel->setGeometry(0, 0, w, editTop - 2);
+    m_mainchat->setGeometry(1, 1, std::max(1, w - 2), std::max(1, editTop - 4));
+    m_mychat->setGeometry(0, editTop, std::max(1, w - buttonWidth - 1), editHeight);
+    m_buttonSmilies->setGeometry(w - buttonWidth, editTop, buttonWidth, editHeight);
+}
 
 void ChatPanel::setChatColour(quint32 colour) {
     m_chatColour = colour;

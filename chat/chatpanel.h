@@ -25,8 +25,11 @@ class ChatPanel : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kLinkSlots = 101;
+    // The log's size at scale 1 in a panel of the design size; the panel is laid out for
+    // whatever size it is given.
     static constexpr int kViewWidth = 641;
     static constexpr int kViewHeight = 113;
+    static constexpr QSize kDesignSize{kViewWidth + 2, kViewHeight + 25};
 
     // Opens a web address; returns whether the desktop accepted it.
     using UrlOpener = std::function<bool(const QUrl&)>;
@@ -45,6 +48,12 @@ public:
     // Sets all fifteen text styles to this size and shows the log in it.
     void setTextSize(int points);
     int textSize() const;
+    // Lays the panel out for the table's scale: its controls follow it, and the text grows
+    // with it above 1 but never shrinks below the chosen size.
+    void setScale(qreal scale);
+    qreal scale() const { return m_scale; }
+    // The height that shows `lines` lines of the log at the present text size.
+    int heightForLines(int lines) const;
 
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
     void setNotifier(Notifier notifier) { m_notify = std::move(notifier); }
@@ -88,7 +97,13 @@ private:
     void appendLine(const QString& line, int style, quint32 colour);
     void appendWords(const QString& text, int style);
     void openSmileyMenu();
+    int entryHeight() const;
+    void layOut();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
     QFrame* m_flatPanel;
     RichTextView* m_mainchat;
     ChatEdit* m_mychat;
@@ -100,6 +115,7 @@ private:
     QList<QPixmap> m_smilies;
 
     quint32 m_chatColour = 0;
+    qreal m_scale = 1;
     std::array<QString, kLinkSlots> m_chatlinks;
     int m_chatlinkno = -1;
     UrlOpener m_openUrl;

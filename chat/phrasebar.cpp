@@ -7,6 +7,7 @@
 
 #include <QMenu>
 #include <QToolButton>
+#include <algorithm>
 
 namespace vrako {
 
@@ -17,16 +18,18 @@ PhraseBar::PhraseBar(QWidget* parent) : QWidget(parent) {
         const int n = i + 1;
         auto* b = new QToolButton(this);
         b->setObjectName(QStringLiteral("b_phrase%1").arg(n));
-        b->setGeometry(i * (kButtonWidth + kSpacing), 0, kButtonWidth, kButtonHeight);
         // Clicking must leave the keyboard with the chat entry.
         b->setFocusPolicy(Qt::NoFocus);
         if (n < kButtons) {
             b->setText(QString::number(n));
             b->setToolTip(phrases.value(i));
+            // A screen reader says the phrase, not the digit on the button.
+            b->setAccessibleName(phrases.value(i));
             connect(b, &QToolButton::clicked, this, [this, n] { phraseClick(n); });
         } else {
             b->setText(QStringLiteral("\u266A"));
             b->setToolTip(QStringLiteral("Chatter Sounds"));
+            b->setAccessibleName(QStringLiteral("Chatter Sounds"));
             connect(b, &QToolButton::clicked, this, &PhraseBar::openSoundMenu);
         }
         m_buttons[static_cast<size_t>(i)] = b;
@@ -47,11 +50,36 @@ PhraseBar::PhraseBar(QWidget* parent) : QWidget(parent) {
     // Small flat buttons that read on the dark felt of the board.
     setStyleSheet(QStringLiteral(
         "QToolButton { color: rgb(230, 232, 236); background: rgba(255, 255, 255, 20);"
-        " border: 1px solid rgba(255, 255, 255, 70); border-radius: 3px; font: bold 11px Arial; }"
-        "QToolButton#b_phrase10 { font: bold 15px; }"
+        " border: 1px solid rgba(255, 255, 255, 70); border-radius: 3px; }"
         "QToolButton:hover { background: rgba(255, 255, 255, 55); }"
         "QToolButton:pressed { background: rgba(0, 0, 0, 60); }"));
-    setFixedSize(kButtons * kButtonWidth + (kButtons - 1) * kSpacing, kButtonHeight);
+    layOut();
+}
+
+void PhraseBar::setScale(qreal scale) {
+    if (!(scale > 0) || scale == m_scale)
+        return;
+    m_scale = scale;
+    layOut();
+}
+
+void PhraseBar::layOut() {
+    const auto px = [this](int design) { return std::max(1, qRound(design * m_scale)); };
+    for (int i = 0; i < kButtons; ++i) {
+        QToolButton* b = m_buttons[static_cast<size_t>(i)];
+        // Both edges rounded, so the gaps stay even.
+        const int left = qRound(i * (kButtonWidth + kSpacing) * m_scale);
+        const int right = qRound((i * (kButtonWidth + kSpacing) + kButtonWidth) * m_scale);
+        b->setGeometry(left, 0, right - left, px(kButtonHeight));
+        // Fonts are set here rather than in the style sheet: a new sheet at every step of a
+        // resize would polish every button again.
+        QFont f(QStringLiteral("Arial"));
+        f.setBold(true);
+        f.setPixelSize(px(i + 1 < kButtons ? 11 : 15));
+        b->setFont(f);
+    }
+    setFixedSize(qRound((kButtons * kButtonWidth + (kButtons - 1) * kSpacing) * m_scale),
+                 px(kButtonHeight));
 }
 
 QToolButton* PhraseBar::button(int n) const {
@@ -66,8 +94,11 @@ QStringList PhraseBar::phrases() const {
 }
 
 void PhraseBar::setPhrases(const QStringList& phrases) {
-    for (int n = 1; n < kButtons && n <= phrases.size(); ++n)
-        button(n)->setToolTip(phrases[n - 1].left(Preferences::kPhraseLength));
+    for (int n = 1; n < kButtons && n <= phrases.size(); ++n) {
+        const QString phrase = phrases[n - 1].left(Preferences::kPhraseLength);
+        button(n)->setToolTip(phrase);
+        button(n)->setAccessibleName(phrase);
+    }
 }
 
 void PhraseBar::phraseClick(int n) {

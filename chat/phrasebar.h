@@ -36,6 +36,9 @@ public:
     void setSoundsAllowed(bool allowed);
     bool soundsAllowed() const { return m_soundsAllowed; }
 
+    // Lays the buttons out for the table's scale (1: the design sizes above).
+    void setScale(qreal scale);
+
     QToolButton* button(int n) const;
     QMenu* popupSounds() const { return m_popupSounds; }
 
@@ -52,12 +55,14 @@ signals:
 
 private:
     void openSoundMenu();
+    void layOut();
 
     std::array<QToolButton*, kButtons> m_buttons{};
     QMenu* m_popupSounds = nullptr;
     QDeadlineTimer m_lock; // expired: the buttons start ready
     int m_lockMs = kDefaultLockMs;
     bool m_soundsAllowed = true;
+    qreal m_scale = 1;
 };
 
 } // namespace vrako

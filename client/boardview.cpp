@@ -2,6 +2,7 @@
 #include "client/boardview.h"
 
 #include "client/clicklabel.h"
+#include "widgets/artpaint.h"
 #include "widgets/cardart.h"
 
 #include <QAction>
@@ -9,7 +10,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QTextDocument>
+#include <cmath>
 
 namespace vrako {
 namespace {
@@ -67,33 +70,60 @@ public:
     explicit KeyboardMark(QWidget* parent) : QWidget(parent) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
     }
+    void setScale(qreal scale) {
+        m_scale = scale;
+        update();
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(QColor(20, 20, 20), 1));
-        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
-        p.setPen(QPen(QColor(255, 215, 0), 2));
-        p.drawRoundedRect(QRectF(rect()).adjusted(2, 2, -2, -2), 4, 4);
+        const qreal s = m_scale;
+        p.setPen(QPen(QColor(20, 20, 20), s));
+        p.drawRoundedRect(QRectF(rect()).adjusted(s / 2, s / 2, -s / 2, -s / 2), 5 * s, 5 * s);
+        p.setPen(QPen(QColor(255, 215, 0), 2 * s));
+        p.drawRoundedRect(QRectF(rect()).adjusted(2 * s, 2 * s, -2 * s, -2 * s), 4 * s, 4 * s);
     }
+
+private:
+    qreal m_scale = 1;
 };
 
 // Room kept at the left of a name label for the watching eyes.
 constexpr int kEyesIndent = 26;
 
+// The felt as one opaque picture of four by four tiles. It is the table's largest area: an
+// opaque picture is copied rather than blended, in few large pieces. The felt is a texture,
+// not a picture of the table, so it keeps the screen's resolution at every scale.
+QPixmap feltPattern(qreal dpr) {
+    const QPixmap tile = art::backgroundTile(dpr);
+    if (tile.isNull())
+        return {};
+    QImage pattern(tile.size() * 4, QImage::Format_RGB32);
+    pattern.setDevicePixelRatio(tile.devicePixelRatio());
+    QPainter p(&pattern);
+    p.drawTiledPixmap(QRectF(QPointF(), pattern.deviceIndependentSize()), tile);
+    p.end();
+    return QPixmap::fromImage(std::move(pattern));
+}
+
 } // namespace
 
 BoardView::BoardView(ClientGame* game, QWidget* parent) : QWidget(parent), m_game(game) {
     setObjectName(QStringLiteral("panel_board"));
-    setFixedSize(kSize);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setMinimumSize(minimumSizeHint());
+    resize(kSize);
     // A click plays or draws but never takes the keyboard from the chat entry, or the next
     // line typed would draw a card for every "d". The owner gives the table the keyboard.
     setFocusPolicy(Qt::NoFocus);
     setAccessibleName(QStringLiteral("Card table"));
+    // Every pixel is felt or something on it: nothing behind the table needs painting.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     m_dpr = devicePixelRatioF();
-    m_tile = art::backgroundTile(m_dpr);
+    m_tile = feltPattern(m_dpr);
     buildSeats();
     buildTable();
     buildChooser();
@@ -101,19 +131,131 @@ BoardView::BoardView(ClientGame* game, QWidget* parent) : QWidget(parent), m_gam
     m_winnerTimer.setInterval(art::kWinnerFrameMs);
     connect(&m_winnerTimer, &QTimer::timeout, this, [this] {
         m_winnerFrame ^= 1;
-        const QPixmap frame = art::winnerFrame(m_winnerFrame, m_dpr);
+        const QPixmap frame =
+            picture([this](qreal r) { return art::winnerFrame(m_winnerFrame, r); });
         for (int s = 1; s <= seating::kSeats; ++s)
             if (m_winner[s]->isVisible())
                 m_winner[s]->setPixmap(frame);
     });
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(kSettleMs);
+    connect(&m_settle, &QTimer::timeout, this, [this] {
+        drawPictures();
+        stretchPictures(false);
+        sync();
+    });
     connect(game, &ClientGame::changed, this, &BoardView::sync);
+    layOut();
+}
+
+qreal BoardView::scaleFor(QSize size) {
+    const qreal fit =
+        std::min(qreal(size.width()) / kSize.width(), qreal(size.height()) / kSize.height());
+    // The small allowance keeps exact fits (a 392-pixel-wide board at 0.6) from rounding down.
+    const qreal stepped = std::floor(fit * kScaleSteps + 1e-6) / kScaleSteps;
+    return std::max(kMinimumScale, stepped);
+}
+
+int BoardView::scaled(int designLength) const {
+    return qRound(designLength * m_scale);
+}
+
+QPoint BoardView::scaled(QPoint design) const {
+    return m_origin + QPoint(scaled(design.x()), scaled(design.y()));
+}
+
+QRect BoardView::scaled(const QRect& design) const {
+    // Both edges are rounded, so rectangles that touch in the design still touch.
+    const QPoint topLeft = scaled(design.topLeft());
+    const QPoint end = scaled(design.topLeft() + QPoint(design.width(), design.height()));
+    return QRect(topLeft, end - QPoint(1, 1));
+}
+
+template <typename Make> QPixmap BoardView::picture(Make make) const {
+    QPixmap pix = make(artRatio());
+    pix.setDevicePixelRatio(m_dpr);
+    return pix;
+}
+
+void BoardView::place(QWidget* widget, QRect design, int pixelSize, bool inChooser) {
+    m_placed.push_back(Placed{widget, design, pixelSize, inChooser});
+}
+
+void BoardView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layOut();
+}
+
+void BoardView::layOut() {
+    m_scale = scaleFor(size());
+    // The table is centred across the widget and keeps to its top; the room below it is the
+    // owner's (the chat).
+    m_origin = QPoint(std::max(0, (width() - scaled(kSize.width())) / 2), 0);
+    for (const Placed& p : m_placed) {
+        if (p.pixelSize > 0) {
+            QFont f = p.widget->font();
+            f.setPixelSize(std::max(1, scaled(p.pixelSize)));
+            p.widget->setFont(f);
+        }
+        if (p.design.isNull())
+            continue;
+        p.widget->setGeometry(p.inChooser ? scaled(p.design).translated(-m_origin)
+                                          : scaled(p.design));
+    }
+    static_cast<KeyboardMark*>(m_focusMark)->setScale(m_scale);
+    if (m_scale != m_pictureScale) {
+        if (isVisible() && m_pictureScale > 0) {
+            // A window edge being dragged resizes the table many times a second: the
+            // pictures of the last scale are shown stretched, and drawn for the new scale once
+            // the size has settled.
+            stretchPictures(true);
+            m_settle.start();
+        } else {
+            drawPictures();
+        }
+    }
     sync();
+    emit laidOut();
+}
+
+void BoardView::stretchPictures(bool on) {
+    for (const Placed& p : m_placed)
+        if (auto* label = qobject_cast<QLabel*>(p.widget))
+            label->setScaledContents(on);
+    for (auto& [id, pic] : m_cards)
+        pic->setScaledContents(on);
+}
+
+void BoardView::drawPictures() {
+    m_pictureScale = m_scale;
+    m_draw->setPixmap(picture([](qreal r) { return art::cardBack(r); }));
+    for (int i = 0; i < 4; ++i) {
+        m_bars[i]->setPixmap(
+            picture([i](qreal r) { return art::colourBar(i, art::kTableBarSize, r); }));
+        m_chooserBars[i]->setPixmap(
+            picture([i](qreal r) { return art::colourBar(i, art::kChooserBarSize, r); }));
+    }
+    m_arrowLeft->setPixmap(picture([](qreal r) { return art::arrow(false, r); }));
+    m_arrowRight->setPixmap(picture([](qreal r) { return art::arrow(true, r); }));
+    m_start->setPixmap(picture([](qreal r) { return art::startButton(r); }));
+    const QPixmap eyes = picture([](qreal r) { return art::eyes(r); });
+    const QPixmap winner = picture([this](qreal r) { return art::winnerFrame(m_winnerFrame, r); });
+    for (int s = 1; s <= 4; ++s) {
+        m_watch[s]->setPixmap(eyes);
+        m_winner[s]->setPixmap(winner);
+        m_fanDrawn[s] = -1;
+    }
+    // Drawn again by the next sync.
+    m_shownTop = -2;
+    m_shownOther = -2;
+    for (auto& [id, pic] : m_cards)
+        pic->setProperty("code", -1);
 }
 
 QLabel* BoardView::makeLabel(const char* name, QRect geometry, int pixelSize, bool bold) {
     auto* label = new QLabel(this);
     label->setObjectName(QLatin1String(name));
-    label->setGeometry(geometry);
+    place(label, geometry, pixelSize);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(pixelSize);
     font.setBold(bold);
@@ -128,7 +270,9 @@ QLabel* BoardView::makeLabel(const char* name, QRect geometry, int pixelSize, bo
 ClickLabel* BoardView::makePicture(const char* name, QRect geometry) {
     auto* label = new ClickLabel(this);
     label->setObjectName(QLatin1String(name));
-    label->setGeometry(geometry);
+    // Hand cards come and go and are placed by the sync code: only fixed pictures are kept.
+    if (!geometry.isNull())
+        place(label, geometry);
     return label;
 }
 
@@ -146,13 +290,11 @@ void BoardView::buildSeats() {
         m_score[s] = makeLabel(("label_score" + n).constData(), {}, 16, true);
         m_score[s]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_watch[s] = makeLabel(("image_watching" + n).constData(), {}, 12, false);
-        m_watch[s]->setPixmap(art::eyes(m_dpr));
         m_watch[s]->setAccessibleName(QStringLiteral("Just watching"));
         // A click on the eyes is a click on the name below them (its seat popup).
         m_watch[s]->setAttribute(Qt::WA_TransparentForMouseEvents);
         m_watch[s]->hide();
         m_winner[s] = makeLabel(("image_winner" + n).constData(), {}, 12, false);
-        m_winner[s]->setPixmap(art::winnerFrame(0, m_dpr));
         m_winner[s]->hide();
         m_fanDrawn[s] = -1;
     }
@@ -164,7 +306,6 @@ void BoardView::buildTable() {
     m_other->hide();
     connect(m_other, &ClickLabel::clicked, m_game, [this] { m_game->image_drawClick(); });
     m_draw = makePicture("image_draw", {{345, 122}, art::kCardSize});
-    m_draw->setPixmap(art::cardBack(m_dpr));
     m_draw->setAccessibleName(QStringLiteral("Draw Pile"));
     m_draw->setCursor(Qt::PointingHandCursor);
     connect(m_draw, &ClickLabel::clicked, m_game, [this] { m_game->image_drawClick(); });
@@ -175,7 +316,6 @@ void BoardView::buildTable() {
                                             "image_yellow"};
     for (int i = 0; i < 4; ++i) {
         m_bars[i] = makeLabel(barNames[i], {{274, 203}, art::kTableBarSize}, 12, false);
-        m_bars[i]->setPixmap(art::colourBar(i, art::kTableBarSize, m_dpr));
         m_bars[i]->setAccessibleName(QStringLiteral("Color is %1").arg(colourTitleAt(i)));
     }
     m_status = makeLabel("label_status", {269, 344, 380, 16}, 13, true);
@@ -189,15 +329,12 @@ void BoardView::buildTable() {
     m_gametype = makeLabel("label_thegametype", {469, -1, 175, 16}, 13, true);
     m_gametype->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_arrowLeft = makeLabel("arrow_left", {{120, 168}, art::kArrowSize}, 12, false);
-    m_arrowLeft->setPixmap(art::arrow(false, m_dpr));
     m_arrowLeft->setAccessibleName(QStringLiteral("Play goes left"));
     m_arrowLeft->hide();
     m_arrowRight = makeLabel("arrow_right", {{436, 168}, art::kArrowSize}, 12, false);
-    m_arrowRight->setPixmap(art::arrow(true, m_dpr));
     m_arrowRight->setAccessibleName(QStringLiteral("Play goes right"));
     m_arrowRight->hide();
     m_start = makePicture("button_start", {{496, 304}, art::kStartButtonSize});
-    m_start->setPixmap(art::startButton(m_dpr));
     m_start->setAccessibleName(QStringLiteral("Start Game"));
     m_start->setCursor(Qt::PointingHandCursor);
     m_start->hide();
@@ -210,7 +347,7 @@ void BoardView::buildTable() {
 void BoardView::buildChooser() {
     m_chooser = new QWidget(this);
     m_chooser->setObjectName(QStringLiteral("panel_choosecolor"));
-    m_chooser->setGeometry(187, 121, 84, 99);
+    place(m_chooser, {187, 121, 84, 99});
     m_chooser->setAutoFillBackground(true);
     QPalette pal = m_chooser->palette();
     pal.setColor(QPalette::Window, QColor(24, 29, 38));
@@ -220,18 +357,18 @@ void BoardView::buildChooser() {
     font.setPixelSize(12);
     font.setBold(true);
     auto* choose = new QLabel(QStringLiteral("Choose "), m_chooser);
-    choose->setGeometry(4, 2, 76, 14);
+    place(choose, {4, 2, 76, 14}, 12, true);
     choose->setFont(font);
     choose->setAlignment(Qt::AlignCenter);
     auto* newColour = new QLabel(QStringLiteral("New Color"), m_chooser);
-    newColour->setGeometry(4, 15, 76, 14);
+    place(newColour, {4, 15, 76, 14}, 12, true);
     newColour->setFont(font);
     newColour->setAlignment(Qt::AlignCenter);
     for (int i = 0; i < 4; ++i) {
         auto* bar = new ClickLabel(m_chooser);
         bar->setObjectName(QStringLiteral("choose_") + colourTitleAt(i).toLower());
-        bar->setGeometry(QRect({5, 32 + i * 16}, art::kChooserBarSize));
-        bar->setPixmap(art::colourBar(i, art::kChooserBarSize, m_dpr));
+        place(bar, QRect({5, 32 + i * 16}, art::kChooserBarSize), 0, true);
+        m_chooserBars[i] = bar;
         bar->setCursor(Qt::PointingHandCursor);
         bar->setAccessibleName(colourTitleAt(i));
         const int value = colourCodeAt(i);
@@ -267,7 +404,7 @@ void BoardView::label_name2ContextPopup(int seat) {
 }
 
 QPixmap BoardView::face(int code) const {
-    return art::cardFace(code, m_dpr);
+    return picture([code](qreal r) { return art::cardFace(code, r); });
 }
 
 ClickLabel* BoardView::cardPicture(int id) const {
@@ -286,8 +423,8 @@ void BoardView::syncSeats() {
     for (int s = 1; s <= seating::kSeats; ++s) {
         const SeatView& v = m_game->seat(s);
         const SeatGeometry& g = kSeatGeometry[static_cast<int>(m_game->positionOf(s))];
-        m_name[s]->setGeometry(QRect(g.name, g.nameSize));
-        m_score[s]->setGeometry(QRect(g.score, kScoreSize));
+        m_name[s]->setGeometry(scaled(QRect(g.name, g.nameSize)));
+        m_score[s]->setGeometry(scaled(QRect(g.score, kScoreSize)));
         for (QLabel* l : {m_name[s], m_score[s]}) {
             QFont f = l->font();
             f.setBold(v.highlighted);
@@ -295,20 +432,23 @@ void BoardView::syncSeats() {
             setLabelColour(l, v.highlighted ? kLabelYellow : kSilver);
         }
         // The eyes sit at the start of the name label; its text moves over to make room.
-        m_name[s]->setContentsMargins(v.watching ? kEyesIndent : 0, 0, 0, 0);
+        m_name[s]->setContentsMargins(v.watching ? scaled(kEyesIndent) : 0, 0, 0, 0);
         setElidedText(m_name[s], v.name);
         m_score[s]->setText(v.score);
         const QPoint eyes(1, (g.nameSize.height() - art::kEyesSize.height()) / 2);
-        m_watch[s]->setGeometry(QRect(g.name + eyes, art::kEyesSize));
+        m_watch[s]->setGeometry(scaled(QRect(g.name + eyes, art::kEyesSize)));
         m_watch[s]->setVisible(v.watching);
         m_watch[s]->raise();
-        m_winner[s]->setGeometry(QRect(g.winner, art::kWinnerSize));
+        m_winner[s]->setGeometry(scaled(QRect(g.winner, art::kWinnerSize)));
         m_winner[s]->setVisible(v.winnerShown);
         anyWinner = anyWinner || v.winnerShown;
         paintFan(s);
-        m_fan[s]->move(g.fan);
+        if (m_fanDrawn[s] > 0)
+            m_fan[s]->setGeometry(scaled(QRect(g.fan, fanSize(s))));
         const QString who = v.name.isEmpty() ? QStringLiteral("Seat %1").arg(s) : v.name;
-        m_fan[s]->setAccessibleName(QStringLiteral("%1: %2 cards").arg(who).arg(v.fanCount));
+        // The local seat has no fan: its cards are the hand.
+        const qsizetype cards = s == m_game->myseat() ? m_game->handIds().size() : v.fanCount;
+        m_fan[s]->setAccessibleName(QStringLiteral("%1: %2 cards").arg(who).arg(cards));
     }
     if (anyWinner && !m_winnerTimer.isActive())
         m_winnerTimer.start();
@@ -330,19 +470,26 @@ void BoardView::paintFan(int seat) {
         fan->hide();
         return;
     }
-    const QSize size = horizontal ? art::kCardSize + QSize(kFanStep * (n - 1), 0)
-                                  : art::kCardSize + QSize(0, kFanStep * (n - 1));
-    QPixmap pix(size * m_dpr);
-    pix.setDevicePixelRatio(m_dpr);
+    // Drawn in design units on a pixmap of the scaled table's resolution.
+    const QSize size = fanSize(seat);
+    const qreal ratio = art::paint::effectiveDpr(artRatio());
+    QPixmap pix(int(std::ceil(size.width() * ratio)), int(std::ceil(size.height() * ratio)));
+    pix.setDevicePixelRatio(ratio);
     pix.fill(Qt::transparent);
-    const QPixmap back = art::cardBack(m_dpr);
+    const QPixmap back = art::cardBack(ratio);
     QPainter p(&pix);
     for (int i = 0; i < n; ++i)
         p.drawPixmap(horizontal ? QPoint(kFanStep * i, 0) : QPoint(0, kFanStep * i), back);
     p.end();
-    fan->resize(size);
+    pix.setDevicePixelRatio(m_dpr);
     fan->setPixmap(pix);
     fan->show();
+}
+
+QSize BoardView::fanSize(int seat) const {
+    const int n = std::max(1, m_fanDrawn[seat]);
+    return m_fanHorizontal[seat] ? art::kCardSize + QSize(kFanStep * (n - 1), 0)
+                                 : art::kCardSize + QSize(0, kFanStep * (n - 1));
 }
 
 void BoardView::syncTable() {
@@ -411,7 +558,7 @@ void BoardView::syncHand() {
         }
         pic->setToolTip(QString::number(place + 1));
         pic->setProperty("place", place + 1);
-        pic->setGeometry(QRect({108 + 24 * place, c->raised ? 247 : 254}, art::kCardSize));
+        pic->setGeometry(scaled(QRect({108 + 24 * place, c->raised ? 247 : 254}, art::kCardSize)));
         pic->raise();
     }
     if (m_selected >= ids.size())
@@ -420,8 +567,9 @@ void BoardView::syncHand() {
         // Framed is the part of the card that shows: the next card covers the rest.
         QRect r = m_cards[ids[m_selected]]->geometry();
         if (m_selected + 1 < ids.size())
-            r.setWidth(24);
-        m_focusMark->setGeometry(r.adjusted(-3, -3, 3, 3));
+            r.setRight(m_cards[ids[m_selected + 1]]->x() - 1);
+        const int d = scaled(3);
+        m_focusMark->setGeometry(r.adjusted(-d, -d, d, d));
         m_focusMark->show();
         m_focusMark->raise();
     } else if (hasFocus()) {
@@ -560,11 +708,13 @@ void BoardView::focusOutEvent(QFocusEvent* event) {
     syncHand();
 }
 
-void BoardView::paintEvent(QPaintEvent*) {
+void BoardView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    p.fillRect(rect(), QColor(art::kBoardColour));
-    if (!m_tile.isNull())
-        p.drawTiledPixmap(rect(), m_tile);
+    const QRect r = event->rect();
+    if (m_tile.isNull())
+        p.fillRect(r, QColor(art::kBoardColour));
+    else
+        p.drawTiledPixmap(r, m_tile, r.topLeft());
 }
 
 } // namespace vrako

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <array>
 #include <map>
+#include <vector>
 
 class QLabel;
 class QMenu;
@@ -22,13 +23,42 @@ class ClickLabel;
 // client's game state and forwards the player's clicks and keys to it. A click plays or draws
 // and leaves the keyboard where it was; the table has the keyboard only when given it, and a key
 // that is no game key hands it back to the keyboard's home (the chat entry), key and all.
+//
+// Every place on the table is kept in design coordinates (the table at scale 1, kSize) and
+// mapped through one scale factor: the largest that fits the widget, so the table grows and
+// shrinks with the window, centred across it, and the felt fills the rest.
 class BoardView : public QWidget {
     Q_OBJECT
 public:
-    // The table's fixed size; the main window's client area is built round it.
+    // The table's design size, at scale 1; the main window's client area is built round it.
     static constexpr QSize kSize{653, 505};
+    // The smallest scale the table is drawn at, and the table's size there (rounded up).
+    static constexpr qreal kMinimumScale = 0.6;
+    static constexpr QSize kMinimumSize{392, 303};
+    static_assert(kMinimumSize.width() >= kSize.width() * kMinimumScale &&
+                  kMinimumSize.width() - 1 < kSize.width() * kMinimumScale &&
+                  kMinimumSize.height() >= kSize.height() * kMinimumScale &&
+                  kMinimumSize.height() - 1 < kSize.height() * kMinimumScale);
+    // Scales are whole hundredths: a window a pixel larger than the design still shows the
+    // design, and a resized table asks for a bounded number of picture sizes.
+    static constexpr int kScaleSteps = 100;
+    // Where the phrase buttons and the chat start, in design coordinates: the table proper
+    // lies above the phrase buttons' row, whose right part holds the status line.
+    static constexpr int kPhraseRowTop = 341;
+    static constexpr int kChatTop = 364;
 
     explicit BoardView(ClientGame* game, QWidget* parent = nullptr);
+
+    // The scale that fits a table into a widget of this size, never below kMinimumScale.
+    static qreal scaleFor(QSize size);
+    qreal scale() const { return m_scale; }
+    // A design rectangle or point in this widget's coordinates at the present scale.
+    QRect scaled(const QRect& design) const;
+    QPoint scaled(QPoint design) const;
+    int scaled(int designLength) const;
+
+    QSize sizeHint() const override { return kSize; }
+    QSize minimumSizeHint() const override { return kMinimumSize; }
 
     // Re-reads the whole state; cheap enough to run after every message.
     void sync();
@@ -48,16 +78,41 @@ public:
     // Whether the table acts on this key while it has the keyboard.
     bool isGameKey(const QKeyEvent& event) const;
 
+signals:
+    // The table was laid out afresh for a new size or scale: whatever the owner placed on it
+    // (the chat below the table) follows.
+    void laidOut();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // A widget placed at a design rectangle (null: placed by the sync code) with a design font
+    // size in pixels (0: none); `inChooser` rectangles are relative to the colour chooser.
+    struct Placed {
+        QWidget* widget;
+        QRect design;
+        int pixelSize;
+        bool inChooser;
+    };
+
     QLabel* makeLabel(const char* name, QRect geometry, int pixelSize, bool bold);
     ClickLabel* makePicture(const char* name, QRect geometry);
+    void place(QWidget* widget, QRect design, int pixelSize = 0, bool inChooser = false);
+    // Places every widget and draws every picture for the present scale, then syncs.
+    void layOut();
+    void drawPictures();
+    // Shows every picture stretched to its place (while a resize goes on) or as drawn.
+    void stretchPictures(bool on);
+    // A picture rendered at the screen's ratio times the scale, shown at the screen's ratio:
+    // `make` is one of the art functions, given that ratio.
+    template <typename Make> QPixmap picture(Make make) const;
+    qreal artRatio() const { return m_dpr * m_scale; }
     void buildSeats();
     void buildTable();
     void buildChooser();
@@ -66,6 +121,8 @@ private:
     void syncTable();
     void syncHand();
     void paintFan(int seat);
+    // The design size of a seat's fan as last drawn.
+    QSize fanSize(int seat) const;
     QPixmap face(int code) const;
     void chooseWithKeyboard(int step);
     // Gives the keyboard to its home and, when given, the key that ended the table's turn.
@@ -73,6 +130,15 @@ private:
 
     ClientGame* m_game;
     qreal m_dpr = 1;
+    qreal m_scale = 1;
+    // The scale the pictures were last drawn at (0: not yet), and the wait after the last
+    // resize before they are drawn for a new one.
+    qreal m_pictureScale = 0;
+    static constexpr int kSettleMs = 120;
+    QTimer m_settle;
+    QPoint m_origin; // where the scaled table's design (0, 0) lies
+    std::vector<Placed> m_placed;
+    std::array<ClickLabel*, 4> m_chooserBars{};
     QPixmap m_tile;
     std::array<QLabel*, seating::kSeats + 1> m_name{};
     std::array<QLabel*, seating::kSeats + 1> m_score{};

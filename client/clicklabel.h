@@ -6,11 +6,15 @@
 
 namespace vrako {
 
-// A label that reports mouse presses, for pictures the player clicks on the board.
+// A label that reports mouse presses, for pictures the player clicks on the board. Screen
+// readers see it as a button whose press action is a left click.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ClickLabel(QWidget* parent = nullptr);
+
+    // What a press of the left button does, for assistive technology.
+    void click();
 
 signals:
     void pressed(Qt::MouseButton button);

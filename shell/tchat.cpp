@@ -26,13 +26,19 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
 
 namespace vrako {
 namespace {
 
 constexpr QSize kBoardSize = BoardView::kSize;
-// The client area is never smaller than the board and a small frame round it.
-constexpr QSize kMinimumClient = kBoardSize + QSize(8, 8);
+// The client area is never smaller than the board at its smallest scale and a small frame
+// round it.
+constexpr QSize kMinimumClient = BoardView::kMinimumSize + QSize(8, 8);
+// The client area round the board at scale 1, which the old rule kept as its minimum:
+// "Reset Screen Location" and bounds read from the settings file give at least this.
+constexpr QSize kDesignClient = kBoardSize + QSize(8, 8);
 
 } // namespace
 
@@ -55,17 +61,39 @@ Tchat::Tchat(const ProgramSettings& settings, QWidget* parent)
     m_clientArea->setMinimumSize(kMinimumClient);
     setCentralWidget(m_clientArea);
 
+    // The board fills the client area but for a small frame: 3, 4 from the top left and as
+    // much at the other sides, which puts a 653 x 505 board in the 660 x 512 area at scale 1.
     m_board = new BoardView(&game(), m_clientArea);
-    m_board->move(3, 4);
+    m_board->move(3, 4); // where the layout puts it, already before the window is first shown
+    auto* frame = new QVBoxLayout(m_clientArea);
+    frame->setContentsMargins(3, 4, 4, 3);
+    frame->addWidget(m_board);
     m_chat = new ChatPanel(m_board);
-    m_chat->move(5, 364);
     m_phraseBar = new PhraseBar(m_board);
-    m_phraseBar->move(5, 364 - PhraseBar::kButtonHeight - 3);
+    connect(m_board, &BoardView::laidOut, this, &Tchat::layOutChat);
+    layOutChat();
 
     buildMenus();
     wireGame();
-    resize(660, 512 + menuBar()->sizeHint().height());
+    resize(fittedToScreen(QSize(660, 512 + menuBar()->sizeHint().height())));
     m_session->loadTally();
+}
+
+void Tchat::layOutChat() {
+    // Below the table, the phrase buttons and the chat take the board's whole width and the
+    // height the table leaves: at scale 1 the buttons at 5, 341 and the chat at 5, 364.
+    const BoardView& b = *m_board;
+    m_phraseBar->setScale(b.scale());
+    m_chat->setScale(b.scale());
+    const int margin = b.scaled(5);
+    const int bottom = b.height() - b.scaled(3);
+    // The chat keeps three lines even where the table, at a small scale, leaves less room.
+    const int chatTop =
+        std::max(0, std::min(b.scaled(BoardView::kChatTop), bottom - m_chat->heightForLines(3)));
+    m_chat->setGeometry(margin, chatTop, b.width() - 2 * margin, bottom - chatTop);
+    const int gap =
+        b.scaled(BoardView::kChatTop - BoardView::kPhraseRowTop) - m_phraseBar->height();
+    m_phraseBar->move(margin, chatTop - gap - m_phraseBar->height());
 }
 
 Tchat::~Tchat() = default;
@@ -305,7 +333,12 @@ void Tchat::processparams(const QStringList& args) {
 
 void Tchat::ResetLocation1Click() {
     move(3, 3); // the frame's corner
-    resize(kBoardSize);
+    // The default window size, widened to the board at scale 1 as the resize rule always did.
+    resize(fittedToScreen(kBoardSize.expandedTo(designWindowSize())));
+}
+
+QSize Tchat::designWindowSize() const {
+    return kDesignClient + QSize(0, menuBar()->sizeHint().height());
 }
 
 void Tchat::resizeEvent(QResizeEvent* event) {

@@ -113,6 +113,12 @@ private:
     HostJoinDialog* hostOrJoin();
     void inviteFriends();
     void placeOnDesktop(const WindowBounds& bounds);
+    // A window size brought within the screen's work area (and no smaller than the minimum).
+    QSize fittedToScreen(QSize size) const;
+    // The window round the board at scale 1 and its small frame.
+    QSize designWindowSize() const;
+    // Places the phrase buttons and the chat below the table for the board's size and scale.
+    void layOutChat();
 
     QSystemSemaphore m_lock;
     Session* m_session = nullptr;

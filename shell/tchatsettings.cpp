@@ -20,13 +20,27 @@ WindowBounds boundsOf(const QWidget& w) {
 
 } // namespace
 
+QSize Tchat::fittedToScreen(QSize size) const {
+    const QScreen* s = screen();
+    if (!s)
+        return size;
+    // The window's frame (title bar and borders), once the desktop has given it one.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize room = (s->availableGeometry().size() - frame).expandedTo(minimumSize());
+    return size.boundedTo(room).expandedTo(QSize(1, 1));
+}
+
 void Tchat::placeOnDesktop(const WindowBounds& bounds) {
     // The file is shared with the lobby: bounds beyond the desktop would ask for a window of
-    // absurd size or put it out of sight, so they are brought within the work area.
+    // absurd size or put it out of sight, so they are brought within the work area. A size
+    // below the one that shows the board at scale 1 is widened to it, as the resize rule always
+    // did, where the screen has the room.
     const QScreen* s = screen();
     const QRect area = s ? s->availableGeometry() : QRect(0, 0, 4096, 4096);
-    const int width = std::clamp(bounds.width, 1, std::max(1, area.width()));
-    const int height = std::clamp(bounds.height, 1, std::max(1, area.height()));
+    const QSize fitted =
+        fittedToScreen(QSize(bounds.width, bounds.height).expandedTo(designWindowSize()));
+    const int width = fitted.width();
+    const int height = fitted.height();
     // At least a corner of the title bar stays on the desktop.
     constexpr int kVisible = 40;
     const int left = std::clamp(bounds.left, area.left() - width + kVisible,

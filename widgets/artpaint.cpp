@@ -5,10 +5,12 @@
 #include <QHash>
 #include <QImage>
 #include <QLinearGradient>
+#include <QList>
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QRadialGradient>
 #include <QtMath>
+#include <algorithm>
 #include <cmath>
 
 namespace vrako::art::paint {
@@ -341,31 +343,52 @@ void drawBomb(QPainter& p, const QRectF& box) {
 }
 
 qreal effectiveDpr(qreal dpr) {
-    if (!(dpr >= 1))
+    if (!(dpr > 0))
         return 1; // also catches NaN
-    return qMin<qreal>(dpr, 8);
+    return std::clamp<qreal>(dpr, kMinimumDpr, kMaximumDpr);
 }
 
 namespace {
-QHash<QString, QPixmap>& cache() {
-    static QHash<QString, QPixmap> pictures;
-    return pictures;
+
+// The pictures of the few ratios last asked for, most recent last. A table that is resized
+// asks for a new ratio at every step; only the newest few are kept, so memory stays bounded
+// while the pictures on screen stay cached.
+constexpr qsizetype kKeptRatios = 4;
+
+struct Cache {
+    QList<qreal> ratios;
+    QHash<qreal, QHash<QString, QPixmap>> pictures;
+};
+
+Cache& cache() {
+    static Cache c;
+    return c;
 }
+
 } // namespace
 
 QPixmap cached(const QString& key, qreal dpr, const std::function<QPixmap(qreal)>& make) {
     dpr = effectiveDpr(dpr);
-    const QString full = key + QLatin1Char('@') + QString::number(dpr);
-    auto it = cache().constFind(full);
-    if (it != cache().constEnd())
+    Cache& c = cache();
+    const qsizetype at = c.ratios.indexOf(dpr);
+    if (at < 0) {
+        c.ratios.append(dpr);
+        if (c.ratios.size() > kKeptRatios)
+            c.pictures.remove(c.ratios.takeFirst());
+    } else if (at != c.ratios.size() - 1) {
+        c.ratios.move(at, c.ratios.size() - 1);
+    }
+    QHash<QString, QPixmap>& pictures = c.pictures[dpr];
+    auto it = pictures.constFind(key);
+    if (it != pictures.constEnd())
         return *it;
     const QPixmap made = make(dpr);
-    cache().insert(full, made);
+    pictures.insert(key, made);
     return made;
 }
 
 void clearCached() {
-    cache().clear();
+    cache() = Cache();
 }
 
 QPixmap render(QSize logical, qreal dpr, const std::function<void(QPainter&)>& draw) {

@@ -55,14 +55,20 @@ void drawBomb(QPainter& p, const QRectF& box);
 // A 5-pointed star or a 4-pointed sparkle centred on c.
 QPainterPath starPath(const QPointF& c, qreal outer, qreal inner, int points, qreal turn = 0);
 
-// Renders a picture of the given logical size at a device pixel ratio (kept within 1 to 8),
-// antialiased, on a transparent background.
+// The range of device pixel ratios pictures are rendered at. A scaled-down table asks for
+// ratios below 1 (the screen's ratio times the table's scale).
+inline constexpr qreal kMinimumDpr = 0.25;
+inline constexpr qreal kMaximumDpr = 8;
+
+// Renders a picture of the given logical size at a device pixel ratio (kept within the range
+// above; unusable ratios give 1), antialiased, on a transparent background.
 QPixmap render(QSize logical, qreal dpr, const std::function<void(QPainter&)>& draw);
 
 // The device pixel ratio render() will use for a requested one.
 qreal effectiveDpr(qreal dpr);
 
-// Returns the picture cached under key and dpr, making it with make() the first time.
+// Returns the picture cached under key and dpr, making it with make() the first time. Only the
+// pictures of the last few ratios asked for are kept.
 QPixmap cached(const QString& key, qreal dpr, const std::function<QPixmap(qreal)>& make);
 void clearCached();
 

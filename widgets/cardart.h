@@ -9,8 +9,10 @@
 #include <QString>
 
 // The game's pictures, drawn in code. Every function returns a pixmap of the stated logical
-// size rendered for a device pixel ratio `dpr` (1 to 8; the pixmap's devicePixelRatio is set,
-// so its device size is the logical size times dpr). Results are cached: repeated calls are
+// size rendered for a device pixel ratio `dpr` (0.25 to 8; the pixmap's devicePixelRatio is
+// set, so its device size is the logical size times dpr). A table drawn at a scale asks for the
+// screen's ratio times its scale and sets the screen's ratio back, which gives a crisp picture
+// of the scaled size. Results are cached per ratio: repeated calls are
 // cheap and return shared pixmaps. Call from the GUI thread, after the QGuiApplication exists.
 namespace vrako::art {
 

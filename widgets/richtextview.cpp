@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/richtextview.h"
 
+#include "widgets/contrast.h"
+#include "widgets/richtextaccessible.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -14,6 +18,32 @@
 
 namespace vrako {
 
+namespace {
+
+// The log's paper, which every text colour is made readable against.
+const QColor kPaper(Qt::white);
+const QChar kObjectMark(0xFFFC);
+
+int paragraphLength(const RichParagraph& p) {
+    int n = 0;
+    for (const RichItem& item : p.items) {
+        n += item.length();
+    }
+    return n;
+}
+
+void appendPlain(QString& out, const RichParagraph& p) {
+    for (const RichItem& item : p.items) {
+        if (item.isPicture()) {
+            out += kObjectMark;
+        } else {
+            out += item.text;
+        }
+    }
+}
+
+} // namespace
+
 RichTextView::RichTextView(QWidget* parent)
     : QAbstractScrollArea(parent), m_styles(new TextStyles(this)), m_doc(m_styles) {
     setFrameShape(QFrame::NoFrame);
@@ -21,10 +51,13 @@ RichTextView::RichTextView(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAutoFillBackground(false);
+    // paintEvent() fills what it paints, so what lies behind the log is never painted.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setMouseTracking(true);
     viewport()->setCursor(Qt::ArrowCursor);
     connect(m_styles, &TextStyles::fontChanged, this,
             [this](int style) { m_doc.fontChanged(style); });
+    installRichTextAccessible();
 }
 
 RichTextView::~RichTextView() = default;
@@ -32,12 +65,17 @@ RichTextView::~RichTextView() = default;
 // ---- content ----
 
 void RichTextView::addTextAsParagraph(const QString& text, int style, const QString& tag) {
+    if (!m_doc.isEmpty()) {
+        ++m_textLength; // the line break before the new paragraph
+    }
+    m_textLength += int(text.size());
     m_doc.append(
         RichItem{RichItem::Kind::Text, TextStyles::isValid(style) ? style : 0, text, {}, -1, tag},
         true);
 }
 
 void RichTextView::addText(const QString& text, int style, const QString& tag) {
+    m_textLength += int(text.size());
     m_doc.append(
         RichItem{RichItem::Kind::Text, TextStyles::isValid(style) ? style : 0, text, {}, -1, tag},
         false);
@@ -51,10 +89,17 @@ void RichTextView::addPicture(const QList<QPixmap>& imageList, int number) {
     item.kind = RichItem::Kind::Picture;
     item.picture = imageList.at(number);
     item.pictureNo = number;
+    m_textLength += item.length();
     m_doc.append(std::move(item), false);
 }
 
 void RichTextView::clear() {
+    if (QAccessible::isActive() && m_announced > 0) {
+        QAccessibleTextRemoveEvent removed(this, 0, plainText().left(m_announced));
+        QAccessible::updateAccessibility(&removed);
+    }
+    m_textLength = 0;
+    m_announced = 0;
     m_doc.clear();
     m_anchor = m_cursor = Pos{};
     m_selecting = false;
@@ -67,6 +112,142 @@ void RichTextView::clear() {
 void RichTextView::format() {
     ensureLayout();
     viewport()->update();
+    announceNewText();
+}
+
+void RichTextView::announceNewText() {
+    if (m_textLength <= m_announced) {
+        return;
+    }
+    const int at = m_announced;
+    m_announced = m_textLength;
+    const QString added = plainTextFrom(at);
+    if (QAccessible::isActive()) {
+        QAccessibleTextInsertEvent inserted(this, at, added);
+        QAccessible::updateAccessibility(&inserted);
+    }
+    emit textAdded(at, added);
+}
+
+// ---- plain text ----
+
+QString RichTextView::plainText() const {
+    return plainTextFrom(0);
+}
+
+QString RichTextView::plainTextFrom(int offset) const {
+    // New lines are read from the end of a long log: walk back only as far as needed.
+    int first = m_doc.paragraphCount();
+    int start = m_textLength;
+    while (first > 0 && start > offset) {
+        --first;
+        start -= paragraphLength(m_doc.paragraph(first)) + (first > 0 ? 1 : 0);
+    }
+    QString out;
+    for (int p = first; p < m_doc.paragraphCount(); ++p) {
+        if (p > 0) {
+            out += QLatin1Char('\n');
+        }
+        appendPlain(out, m_doc.paragraph(p));
+    }
+    return out.mid(std::max(0, offset - start));
+}
+
+RichTextView::Pos RichTextView::positionOf(int offset) const {
+    offset = std::clamp(offset, 0, m_textLength);
+    for (int p = 0; p < m_doc.paragraphCount(); ++p) {
+        const RichParagraph& para = m_doc.paragraph(p);
+        const int length = paragraphLength(para);
+        if (offset > length) {
+            offset -= length + 1;
+            continue;
+        }
+        for (int i = 0; i < para.items.size(); ++i) {
+            const int n = para.items.at(i).length();
+            if (offset < n || i + 1 == para.items.size()) {
+                return Pos{p, i, std::min(offset, n)};
+            }
+            offset -= n;
+        }
+        return Pos{p, 0, 0};
+    }
+    return Pos{};
+}
+
+int RichTextView::offsetOf(const Pos& pos) const {
+    int offset = 0;
+    const int last = std::min(pos.para, m_doc.paragraphCount() - 1);
+    for (int p = 0; p < last; ++p) {
+        offset += paragraphLength(m_doc.paragraph(p)) + 1;
+    }
+    if (last < 0) {
+        return 0;
+    }
+    const RichParagraph& para = m_doc.paragraph(last);
+    for (int i = 0; i < pos.item && i < para.items.size(); ++i) {
+        offset += para.items.at(i).length();
+    }
+    return offset + pos.offset;
+}
+
+std::pair<int, int> RichTextView::selectionOffsets() const {
+    if (!hasSelection()) {
+        const int at = m_doc.isEmpty() ? 0 : offsetOf(m_cursor);
+        return {at, at};
+    }
+    return {offsetOf(std::min(m_anchor, m_cursor)), offsetOf(std::max(m_anchor, m_cursor))};
+}
+
+void RichTextView::selectOffsets(int start, int end) {
+    m_anchor = positionOf(start);
+    m_cursor = positionOf(end);
+    viewport()->update();
+}
+
+QRect RichTextView::characterRect(int offset) {
+    ensureLayout();
+    if (m_doc.isEmpty() || offset < 0 || offset >= m_textLength) {
+        return {};
+    }
+    const Pos pos = positionOf(offset);
+    const RichParagraph& p = m_doc.paragraph(pos.para);
+    const RichItem& item = p.items.at(pos.item);
+    const int y0 = m_doc.top(pos.para) - verticalScrollBar()->value();
+    for (const RichLine& line : p.lines) {
+        for (const RichRun& run : line.runs) {
+            if (run.item != pos.item || pos.offset < run.from ||
+                pos.offset >= run.from + run.length) {
+                continue;
+            }
+            const qreal x = kMargin + run.x + advance(item, run.from, pos.offset - run.from);
+            const qreal w = advance(item, pos.offset, 1);
+            return QRectF(x, y0 + line.top, w, line.height).toAlignedRect();
+        }
+    }
+    return {};
+}
+
+int RichTextView::offsetAt(const QPoint& viewportPos) {
+    if (m_doc.isEmpty()) {
+        return -1;
+    }
+    return offsetOf(positionAt(viewportPos));
+}
+
+void RichTextView::scrollToOffset(int offset) {
+    if (m_doc.isEmpty()) {
+        return;
+    }
+    ensureLayout();
+    const int para = positionOf(offset).para;
+    const int top = m_doc.top(para);
+    const int bottom = top + m_doc.paragraph(para).height;
+    QScrollBar* bar = verticalScrollBar();
+    if (top < bar->value()) {
+        scrollTo(top);
+    } else if (bottom > bar->value() + viewport()->height()) {
+        scrollTo(bottom - viewport()->height());
+    }
 }
 
 // ---- layout and scrolling ----
@@ -404,7 +585,7 @@ void RichTextView::scrollContentsBy(int, int) {
 void RichTextView::paintEvent(QPaintEvent* event) {
     ensureLayout();
     QPainter painter(viewport());
-    painter.fillRect(event->rect(), Qt::white);
+    painter.fillRect(event->rect(), kPaper);
     if (m_doc.isEmpty()) {
         return;
     }
@@ -414,6 +595,9 @@ void RichTextView::paintEvent(QPaintEvent* event) {
     const QColor highlight = palette().color(QPalette::Highlight);
     const QColor highlightedText = palette().color(QPalette::HighlightedText);
     const bool selection = hasSelection();
+    // Pale colours chosen by players or the program are darkened on the white paper until
+    // they can be read; the colours themselves stay as sent. Worked out once per style.
+    std::array<std::optional<QColor>, TextStyles::kCount> ink;
 
     for (int pi = m_doc.paragraphAt(viewTop); pi < m_doc.paragraphCount(); ++pi) {
         const int paraTop = m_doc.top(pi);
@@ -464,7 +648,11 @@ void RichTextView::paintEvent(QPaintEvent* event) {
                 painter.setFont(m_doc.layouter().font(item.style));
                 // Colours come from the style table at paint time, so a style's new colour
                 // reaches all of its earlier items without a new layout.
-                painter.setPen(m_styles->colour(item.style));
+                std::optional<QColor>& pen = ink.at(size_t(item.style));
+                if (!pen) {
+                    pen = readableOn(m_styles->colour(item.style), kPaper);
+                }
+                painter.setPen(*pen);
                 if (selected.isEmpty()) {
                     painter.drawText(QPointF(x, baseline), text);
                     continue;

@@ -59,9 +59,26 @@ public:
     // Where link n's first piece is drawn, in viewport coordinates; empty when not laid out.
     QRect linkRect(int n);
 
+    // The content as plain text, as a screen reader reads it: a line per paragraph, "\n"
+    // between them, each picture as U+FFFC (an embedded object).
+    QString plainText() const;
+    int plainTextLength() const { return m_textLength; }
+    // The selection as offsets into plainText(); equal when nothing is selected.
+    std::pair<int, int> selectionOffsets() const;
+    void selectOffsets(int start, int end);
+    // Where the character at an offset of plainText() is drawn, in viewport coordinates.
+    QRect characterRect(int offset);
+    // The offset of plainText() nearest to a point of the viewport; -1 when the view is empty.
+    int offsetAt(const QPoint& viewportPos);
+    // Scrolls the paragraph that holds the offset into view.
+    void scrollToOffset(int offset);
+
 signals:
     // A single click on link n.
     void jump(int n);
+    // Text of plainText() that format() showed for the first time, starting at `position`;
+    // assistive technology is told the same.
+    void textAdded(int position, const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -92,6 +109,12 @@ private:
     Pos positionAt(const QPoint& viewportPos);
     std::pair<int, int> selectedRange(int para, int item, int length) const;
     qreal advance(const RichItem& item, int from, int length);
+    // Conversions between positions and offsets into plainText().
+    Pos positionOf(int offset) const;
+    int offsetOf(const Pos& pos) const;
+    QString plainTextFrom(int offset) const;
+    // Tells a screen reader (and textAdded) about the text added since the last format().
+    void announceNewText();
 
     TextStyles* m_styles;
     RichTextDocument m_doc;
@@ -102,6 +125,8 @@ private:
     QPoint m_pressPoint;
     int m_pressLink = -1;
     QPointer<QMenu> m_contextMenu;
+    int m_textLength = 0; // of plainText()
+    int m_announced = 0;  // how much of it has been announced
 };
 
 } // namespace vrako

@@ -37,7 +37,7 @@ const TextStyle& TextStyles::style(int index) const {
 QFont TextStyles::font(int index) const {
     const TextStyle& s = style(index);
     QFont f(s.fontName);
-    f.setPointSize(s.size > 0 ? s.size : 1);
+    f.setPointSizeF((s.size > 0 ? s.size : 1) * m_scale);
     f.setBold(s.bold);
     f.setItalic(s.italic);
     f.setUnderline(s.underline);
@@ -89,6 +89,16 @@ void TextStyles::setSize(int index, int points) {
 void TextStyles::setAllSizes(int points) {
     for (int i = 0; i < kCount; ++i) {
         setSize(i, points);
+    }
+}
+
+void TextStyles::setScale(qreal scale) {
+    if (!(scale > 0) || scale == m_scale) {
+        return;
+    }
+    m_scale = scale;
+    for (int i = 0; i < kCount; ++i) {
+        emit fontChanged(i);
     }
 }
 

@@ -44,6 +44,10 @@ public:
     void setFontName(int index, const QString& name);
     void setSize(int index, int points);
     void setAllSizes(int points);
+    // Fonts are drawn this many times their sizes (the table's scale); the sizes themselves,
+    // which the settings store, stay as set.
+    void setScale(qreal scale);
+    qreal scale() const { return m_scale; }
 
 signals:
     // Only the colour changed: the text keeps its layout.
@@ -53,6 +57,7 @@ signals:
 
 private:
     std::array<TextStyle, kCount> m_styles;
+    qreal m_scale = 1;
 };
 
 } // namespace vrako

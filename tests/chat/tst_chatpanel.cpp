@@ -64,6 +64,8 @@ private slots:
             QVERIFY2(panel.findChild<QObject*>(QLatin1StringView(name)), name);
         }
         QCOMPARE(panel.mainchat()->size(), QSize(641, 113));
+        QCOMPARE(panel.mychat()->accessibleName(), QStringLiteral("Chat entry"));
+        QCOMPARE(panel.buttonSmilies()->accessibleName(), QStringLiteral("Smilies"));
         QCOMPARE(panel.mychat()->text(), QStringLiteral("<Enter Chat Here>"));
         QCOMPARE(panel.chatlinkno(), -1);
     }

@@ -29,6 +29,10 @@ void TestPhraseBar::buttons() {
     QCOMPARE(bar.button(1)->toolTip(), QStringLiteral("Hi"));
     QCOMPARE(bar.button(2)->toolTip().size(), 50);
     QCOMPARE(bar.button(3)->toolTip(), QStringLiteral("Nice Try!"));
+    // A screen reader names each button by what it says, not by its digit.
+    QCOMPARE(bar.button(1)->accessibleName(), QStringLiteral("Hi"));
+    QCOMPARE(bar.button(3)->accessibleName(), QStringLiteral("Nice Try!"));
+    QCOMPARE(bar.button(10)->accessibleName(), QStringLiteral("Chatter Sounds"));
 
     QMenu* menu = bar.findChild<QMenu*>(QStringLiteral("popup_sounds"));
     QVERIFY(menu);

@@ -4,6 +4,7 @@
 #include "client/boardview.h"
 #include "client/clicklabel.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -102,7 +103,18 @@ void TestBoardView::fansAndAccessibleNames() {
     QCOMPARE(top->accessibleName(), QStringLiteral("Kling: 5 cards"));
     QLabel* left = t.board.fan(3);
     QCOMPARE(left->geometry(), QRect(28, 56, 53, 67 + 30));
+    // The local seat holds its cards in the hand, not in a fan.
+    QCOMPARE(t.board.fan(2)->accessibleName(), t.game.seat(2).name + QStringLiteral(": 1 cards"));
     QCOMPARE(t.board.cardPicture(1)->accessibleName(), QStringLiteral("green 1"));
+    // Pictures that act on a click read as buttons that a screen reader can press.
+    QAccessibleInterface* start =
+        QAccessible::queryAccessibleInterface(t.board.findChild<QLabel*>("button_start"));
+    QCOMPARE(start->role(), QAccessible::Button);
+    QCOMPARE(start->text(QAccessible::Name), QStringLiteral("Start Game"));
+    QAccessibleInterface* draw =
+        QAccessible::queryAccessibleInterface(t.board.findChild<QLabel*>("image_draw"));
+    draw->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(t.sent.last(), QByteArray("CMD_drawcard+2\xFF"));
     QCOMPARE(t.board.findChild<QLabel*>("image_draw")->accessibleName(),
              QStringLiteral("Draw Pile"));
     t.game.dispatch("CMD_playcard+3+35");

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Whole windows: roles from the command line, a host with joining players and spectators over
 // real loopback connections, and the ways the program ends.
+#include "chat/chatedit.h"
 #include "chat/chatpanel.h"
+#include "chat/phrasebar.h"
 #include "client/boardview.h"
+#include "client/clicklabel.h"
 #include "client/clientconnection.h"
+#include "client/clientgame.h"
 #include "net/invitelink.h"
 #include "server/tserver.h"
 #include "shell/tchat.h"
@@ -27,6 +31,8 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtMath>
+#include <algorithm>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -47,6 +53,8 @@ private slots:
     void hostLeavingClosesJoiners();
     void lostConnectionComesBack();
     void windowsAndMenus();
+    void tableScalesWithTheWindow_data();
+    void tableScalesWithTheWindow();
     void failuresAreShown();
     void inviteLinks();
 };
@@ -355,6 +363,96 @@ void TestTchat::windowsAndMenus() {
 
     w.ResetLocation1Click();
     QTRY_VERIFY(w.centralWidget()->width() >= 661 && w.centralWidget()->height() >= 513);
+}
+
+void TestTchat::tableScalesWithTheWindow_data() {
+    QTest::addColumn<qreal>("scale");
+    QTest::newRow("smallest") << 0.6;
+    QTest::newRow("design") << 1.0;
+    QTest::newRow("double") << 2.0;
+}
+
+// The window is sized so that its board has room for the table at the given scale: every
+// place of the design lands at that scale, clicks there reach what is drawn there, and the
+// chat takes the room below the table.
+void TestTchat::tableScalesWithTheWindow() {
+    QFETCH(qreal, scale);
+    auto window0 = window(0, 1);
+    Tchat& w = *window0;
+    ClientGame& g = w.game();
+    QList<QByteArray> sent;
+    connect(&g, &ClientGame::sendRequested, this, [&sent](const QByteArray& b) { sent.append(b); });
+    g.dispatch("CMD_sendlogininfo+1");
+    const int codes[] = {9, 21, 2, 45, 7}; // the third is a Wild
+    for (int id = 1; id <= 5; ++id)
+        g.dispatch("CMD_acard+1+" + std::to_string(id) + "+" + std::to_string(codes[id - 1]));
+    g.dispatch("CMD_cardcount+3+6"); // the seat opposite: a fan across the top
+    g.dispatch("CMD_nextplayer+1+l");
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    BoardView& b = w.board();
+    const QSize room(qCeil(BoardView::kSize.width() * scale),
+                     qCeil(BoardView::kSize.height() * scale));
+    w.resize(w.size() - b.size() + room);
+    QTRY_COMPARE(b.scale(), scale);
+    // The pictures are drawn for the new scale once the size has settled.
+    QTRY_VERIFY(qAbs(b.cardPicture(1)->pixmap().deviceIndependentSize().width() - 53 * scale) <= 1);
+
+    // Design points at the scale; the table is centred across the board.
+    const int left = (b.width() - qRound(BoardView::kSize.width() * scale)) / 2;
+    const auto at = [&](qreal x, qreal y) {
+        return QPoint(left + qRound(x * scale), qRound(y * scale));
+    };
+    const auto near = [](QPoint got, QPoint want) { return (got - want).manhattanLength() <= 2; };
+    const auto scaledLength = [scale](int design) { return qRound(design * scale); };
+    for (int id = 1; id <= 5; ++id) {
+        ClickLabel* card = b.cardPicture(id);
+        QVERIFY2(near(card->pos(), at(108 + 24 * (id - 1), 254)), qPrintable(QString::number(id)));
+        QVERIFY(qAbs(card->width() - scaledLength(53)) <= 1);
+        // The face is drawn at the scale, not stretched: one picture pixel per screen pixel.
+        QVERIFY(qAbs(card->pixmap().deviceIndependentSize().width() - 53 * scale) <= 1);
+    }
+    QVERIFY(near(b.nameLabel(1)->pos(), at(108, 233)));
+    QCOMPARE(b.nameLabel(1)->font().pixelSize(), scaledLength(16));
+    QVERIFY(near(b.findChild<QLabel*>("label_status")->pos(), at(269, 344)));
+    QVERIFY(near(b.findChild<QLabel*>("image_topcard")->pos(), at(274, 122)));
+    QVERIFY(near(b.fan(3)->pos(), at(204, 26)));
+    QVERIFY(qAbs(b.fan(3)->width() - scaledLength(43 + 60)) <= 1);
+
+    // Clicks at design points hit what is drawn there.
+    const auto clickAt = [&](qreal x, qreal y) {
+        const QPoint p = at(x, y);
+        QWidget* hit = b.childAt(p);
+        if (hit)
+            QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFrom(&b, p));
+        return hit;
+    };
+    QCOMPARE(clickAt(140, 300), b.cardPicture(2)); // the strip of place 1 that shows
+    QCOMPARE(sent.last(), QByteArray("CMD_playcard+1+0+2\xFF"));
+    g.dispatch("CMD_nomatch+");
+    QCOMPARE(clickAt(164, 300), b.cardPicture(3)); // the Wild opens the colour chooser
+    auto* chooser = b.findChild<QWidget*>(QStringLiteral("panel_choosecolor"));
+    QVERIFY(chooser->isVisible());
+    QVERIFY(near(chooser->pos(), at(187, 121)));
+    QCOMPARE(clickAt(187 + 42, 121 + 48 + 7), chooser->findChild<QWidget*>("choose_green"));
+    QCOMPARE(sent.last(), QByteArray("CMD_playcard+1+54+3\xFF"));
+    g.dispatch("CMD_nomatch+");
+    QCOMPARE(clickAt(371, 160), b.findChild<QWidget*>("image_draw"));
+    QCOMPARE(sent.last(), QByteArray("CMD_drawcard+1\xFF"));
+
+    // Below the table the phrase buttons and the chat take the board's width and the rest of
+    // its height; the chat's text grows with the table but never shrinks below its size.
+    ChatPanel& chat = w.chat();
+    QVERIFY(chat.y() >= at(0, 361).y());
+    QCOMPARE(chat.x(), scaledLength(5));
+    QCOMPARE(chat.width(), b.width() - 2 * scaledLength(5));
+    QCOMPARE(chat.geometry().bottom(), b.height() - scaledLength(3) - 1);
+    QVERIFY(chat.height() >= chat.heightForLines(3));
+    QVERIFY(near(w.phraseBar().pos(), QPoint(scaledLength(5), chat.y() - scaledLength(23))));
+    QCOMPARE(w.phraseBar().height(), scaledLength(20));
+    QCOMPARE(chat.mainchat()->styles()->font(0).pointSizeF(),
+             chat.textSize() * std::max<qreal>(1, scale));
+    QVERIFY(w.rect().contains(QRect(chat.mychat()->mapTo(&w, QPoint()), chat.mychat()->size())));
 }
 
 void TestTchat::failuresAreShown() {

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "widgets/contrast.h"
 #include "widgets/richtextview.h"
 #include "widgets/smilies.h"
 
+#include <QAccessibleInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QScrollBar>
@@ -230,6 +232,93 @@ private slots:
         QImage after = view.viewport()->grab().toImage();
         QCOMPARE(countNear(after, first, Qt::red), 0);
         QVERIFY(countNear(after, first, Qt::blue) > 50);
+    }
+
+    // Colours that are hard to read on the white paper are drawn darker, in the same hue and
+    // only as much as needed; colours that can be read, and the styles' own colours, stay.
+    void paleColoursAreDarkenedOnScreenOnly() {
+        const QColor white(Qt::white);
+        const QColor edge(0x76, 0x76, 0x76); // 4.54 : 1, just readable
+        QCOMPARE(readableOn(edge, white), edge);
+        const QColor paler(0x77, 0x77, 0x77); // 4.48 : 1
+        QVERIFY(contrastRatio(paler, white) < kReadableContrast);
+        QCOMPARE(readableOn(paler, white), QColor(0x76, 0x76, 0x76));
+        const QColor beige(0x9C, 0x98, 0x78); // the "is just watching" colour
+        const QColor darker = readableOn(beige, white);
+        QVERIFY(contrastRatio(darker, white) >= kReadableContrast);
+        QVERIFY(contrastRatio(darker, white) < kReadableContrast + 0.1);
+        QVERIFY(qAbs(darker.hsvHue() - beige.hsvHue()) <= 2);
+        QVERIFY(qAbs(darker.hsvSaturation() - beige.hsvSaturation()) <= 3);
+
+        RichTextView view;
+        showView(view, 400, 120);
+        view.styles()->setSize(6, 20);
+        view.styles()->setAttributes(6, true, false, false);
+        view.styles()->setColour(6, valueFromColour(beige));
+        view.addTextAsParagraph(QStringLiteral("WWWW MMMM"), 6);
+        view.format();
+        const QRect line(0, view.paragraphTop(0), view.viewport()->width(),
+                         view.paragraph(0).height);
+        const QImage shot = view.viewport()->grab().toImage();
+        int ink = 0;
+        for (int y = line.top(); y <= line.bottom(); ++y) {
+            for (int x = line.left(); x <= line.right(); ++x) {
+                ink += shot.pixelColor(x, y) == darker ? 1 : 0;
+                QVERIFY(shot.pixelColor(x, y) != beige);
+            }
+        }
+        QVERIFY(ink > 50);
+        QCOMPARE(view.styles()->colour(6), beige);
+    }
+
+    // A screen reader reads the log through the text interface: a line per paragraph, the
+    // selection both ways, where characters are; new lines are announced as inserted text.
+    void readByScreenReader() {
+        RichTextView view;
+        QSignalSpy added(&view, &RichTextView::textAdded);
+        showView(view, 400);
+        view.addTextAsParagraph(QStringLiteral("Ann: "), 6);
+        view.addText(QStringLiteral("hello there "), 6);
+        view.format();
+        view.addTextAsParagraph(QStringLiteral("Bo: "), 7);
+        view.addPicture(smileyPictures(), 0);
+        view.addText(QStringLiteral(" ok"), 7);
+        view.format();
+
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&view);
+        QVERIFY(a);
+        QAccessibleTextInterface* text = a->textInterface();
+        QVERIFY(text);
+        QVERIFY(a->state().readOnly);
+        const QString first = QStringLiteral("Ann: hello there ");
+        const QString second = QStringLiteral("Bo: \uFFFC ok");
+        const QString all = first + QLatin1Char('\n') + second;
+        QCOMPARE(text->characterCount(), all.size());
+        QCOMPARE(text->text(0, text->characterCount()), all);
+        int start = 0;
+        int end = 0;
+        QCOMPARE(text->textAtOffset(int(first.size()) + 3, QAccessible::LineBoundary, &start, &end),
+                 second);
+        // What is announced is what the interface then reads at that place.
+        QCOMPARE(added.size(), 2);
+        QCOMPARE(added.at(0), (QVariantList{0, first}));
+        QCOMPARE(added.at(1),
+                 (QVariantList{int(first.size()), QString(QLatin1Char('\n') + second)}));
+
+        view.selectAll();
+        text->selection(0, &start, &end);
+        QCOMPARE(std::make_pair(start, end), std::make_pair(0, int(all.size())));
+        text->setSelection(0, 5, 10);
+        QCOMPARE(view.selectedText(), QStringLiteral("hello"));
+        const QRect h = text->characterRect(5);
+        QVERIFY(!h.isEmpty());
+        QCOMPARE(text->offsetAtPoint(h.topLeft() + QPoint(1, h.height() / 2)), 5);
+
+        view.clear();
+        QCOMPARE(text->characterCount(), 0);
+        view.addTextAsParagraph(QStringLiteral("new"), 6);
+        view.format();
+        QCOMPARE(added.last(), (QVariantList{0, QStringLiteral("new")}));
     }
 
     void copiesSelectionAsPlainText() {
