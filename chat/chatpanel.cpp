@@ -120,6 +120,10 @@ void ChatPanel::setScale(qreal scale) {
     entryFont.setPointSizeF(kEntryPoints * text);
     m_mychat->setFont(entryFont);
     m_mainchat->styles()->setScale(text);
+    // The smiley on its button is drawn afresh at the button's size rather than stretched.
+    const qreal button = std::max<qreal>(1, scale);
+    m_buttonSmilies->setIcon(QIcon(smileyPicture(0, qApp->devicePixelRatio() * button)));
+    m_buttonSmilies->setIconSize(QSize(kSmileyWidth, kSmileyHeight) * button);
     layOut();
     m_mainchat->format();
     if (!isScrollOff()) {

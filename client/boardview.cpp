@@ -165,10 +165,9 @@ QPoint BoardView::scaled(QPoint design) const {
 }
 
 QRect BoardView::scaled(const QRect& design) const {
-    // Both edges are rounded, so rectangles that touch in the design still touch.
-    const QPoint topLeft = scaled(design.topLeft());
-    const QPoint end = scaled(design.topLeft() + QPoint(design.width(), design.height()));
-    return QRect(topLeft, end - QPoint(1, 1));
+    // Sizes are rounded up, as the pictures' sizes are: a picture never loses its last column.
+    const auto up = [this](int length) { return int(std::ceil(length * m_scale - 1e-6)); };
+    return QRect(scaled(design.topLeft()), QSize(up(design.width()), up(design.height())));
 }
 
 template <typename Make> QPixmap BoardView::picture(Make make) const {
@@ -244,12 +243,14 @@ void BoardView::drawPictures() {
         m_watch[s]->setPixmap(eyes);
         m_winner[s]->setPixmap(winner);
         m_fanDrawn[s] = -1;
+        paintFan(s);
     }
-    // Drawn again by the next sync.
+    for (auto& [id, pic] : m_cards)
+        if (const HandCard* c = m_game->card(id))
+            pic->setPixmap(face(c->code));
+    // The faces on the table are drawn again by the next sync.
     m_shownTop = -2;
     m_shownOther = -2;
-    for (auto& [id, pic] : m_cards)
-        pic->setProperty("code", -1);
 }
 
 QLabel* BoardView::makeLabel(const char* name, QRect geometry, int pixelSize, bool bold) {
