@@ -46,6 +46,7 @@ ClientConnection::ClientConnection(QObject* parent) : QObject(parent), m_sock(th
     });
     connect(&m_sock, &TSock::OnRead, this, &ClientConnection::sockRead);
     connect(&m_sock, &TSock::OnInfo, this, &ClientConnection::sockInfo);
+    connect(&m_sock, &TSock::OnClosed, this, &ClientConnection::sockClosed);
     // Only the server's orderly close comes this way; a reset arrives as an error report.
     connect(&m_sock, &TSock::OnDisconnect, this, [this] { m_ending = Ending::Closed; });
 }
@@ -132,10 +133,12 @@ void ClientConnection::sockInfo(TSocketInfo info, const QString& msg) {
         } else {
             failAttempt(failureOf(msg), msg);
         }
-        return;
     }
+}
+
+void ClientConnection::sockClosed() {
     // Closing an attempt that never connected ends no game.
-    if (msg != QLatin1String("Socket Closed") || !m_wasConnected || m_closed)
+    if (!m_wasConnected || m_closed)
         return;
     // What the server said before it closed (a full game, a removal) is still shown first.
     m_closed = true;

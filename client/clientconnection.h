@@ -53,6 +53,7 @@ signals:
 private:
     void sockRead();
     void sockInfo(TSocketInfo info, const QString& msg);
+    void sockClosed();
     void processsocktimer();
     void failAttempt(Failure failure, const QString& report);
 

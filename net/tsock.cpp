@@ -439,8 +439,12 @@ bool TSock::Close() {
     m_out.clear();
     const bool wasListener = m_listening;
     m_listening = false;
-    if (!wasListener)
+    if (!wasListener) {
+        QPointer<TSock> self(this);
         report(TSocketInfo::Close, QStringLiteral("Socket Closed"));
+        if (self)
+            emit OnClosed();
+    }
     return ok;
 }
 

@@ -110,6 +110,9 @@ signals:
     void OnInfo(vrako::TSocketInfo info, const QString& msg);
     void OnAccept();
     void OnConnect();
+    // The connection ended: raised by every Close of a socket that is not a listener, right
+    // after its "Socket Closed" report, so that users need not compare the report's text.
+    void OnClosed();
     void OnWrite();
 
 private:

@@ -138,9 +138,8 @@ void TServer::Sock1Accept() {
     connect(sock, &TSock::OnDisconnect, this,
             [this, record, sock] { connectionLost(record, sock); });
     connect(sock, &TSock::OnInfo, this,
-            [this, record, sock](TSocketInfo info, const QString& text) {
-                tempsockInfo(record, sock, info, text);
-            });
+            [this, record, sock](TSocketInfo info) { tempsockInfo(record, sock, info); });
+    connect(sock, &TSock::OnClosed, this, [this, record, sock] { connectionLost(record, sock); });
     guarded(m_logicDepth, [this, record] { m_logic.welcome(record); });
     if (m_loginTimeout > 0 && !logintimer.isActive())
         logintimer.start(m_loginTimeout);
@@ -252,12 +251,11 @@ void TServer::socktimerTimer() {
     scheduleDispatch();
 }
 
-void TServer::tempsockInfo(int record, TSock* sock, TSocketInfo info, const QString& text) {
+void TServer::tempsockInfo(int record, TSock* sock, TSocketInfo info) {
     // A connection whose reading failed (a reset, an unreachable peer) has ended too, or its
     // record would stay taken for good. A failed write only stops the output: what the peer
     // sent before is still read, and its close is found after it.
-    if ((info == TSocketInfo::Error && sock->readFailed()) ||
-        (info == TSocketInfo::Close && text == QLatin1String("Socket Closed")))
+    if (info == TSocketInfo::Error && sock->readFailed())
         connectionLost(record, sock);
 }
 

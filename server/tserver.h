@@ -132,7 +132,7 @@ private:
     void scheduleAdmit();
     void checkOutput();
     void socktimerTimer();
-    void tempsockInfo(int record, TSock* sock, TSocketInfo info, const QString& msg);
+    void tempsockInfo(int record, TSock* sock, TSocketInfo info);
     // The peer ended the connection: stop reading it and queue its close.
     void connectionLost(int record, TSock* sock);
     // Closes the connection of record at once, drops what it left waiting and frees the record.
