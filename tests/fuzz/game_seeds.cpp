@@ -3,7 +3,7 @@
 //  - for fuzz_serverlogic, scripted games that play whole rounds and whole games, so that
 //    replaying the corpus reaches scoring, the end of a game and the start of the next round;
 //  - for fuzz_clientgame, what the host, a player and a spectator receive during those games,
-//    with the player's clicks among them, in parts of a few kilobytes.
+//    with the player's clicks among them, in pieces of a few kilobytes.
 //
 //   cmake --build build --target game_seeds
 //   build/fuzz/game_seeds tests/fuzz/corpus
@@ -220,22 +220,22 @@ void write(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// A client's messages in parts of about kPart bytes, cut between messages, so that the fuzzer
-// keeps its pace; every part after the first starts with the first message (the record
+// A client's messages in pieces of about kPiece bytes, cut between messages, so that the fuzzer
+// keeps its pace; every piece after the first starts with the first message (the record
 // number the server gave), as the client has it by then.
 void writeClientSeeds(const std::filesystem::path& folder, const std::string& name, char flags,
                       const std::string& stream) {
-    constexpr std::size_t kPart = 4000;
+    constexpr std::size_t kPiece = 4000;
     const std::string first = stream.substr(0, stream.find(vrako::kFrameEnd) + 1);
     std::size_t start = 0;
-    for (int part = 1; start < stream.size(); ++part) {
-        std::size_t end = std::min(start + kPart, stream.size());
+    for (int piece = 1; start < stream.size(); ++piece) {
+        std::size_t end = std::min(start + kPiece, stream.size());
         if (end < stream.size()) {
             const std::size_t last = stream.rfind(vrako::kFrameEnd, end - 1);
             end = last != std::string::npos && last >= start ? last + 1 : stream.size();
         }
-        const std::string header = part == 1 ? std::string(1, flags) : flags + first;
-        write(folder / (name + "-part" + std::to_string(part)),
+        const std::string header = piece == 1 ? std::string(1, flags) : flags + first;
+        write(folder / (name + "-piece" + std::to_string(piece)),
               header + stream.substr(start, end - start));
         start = end;
     }
