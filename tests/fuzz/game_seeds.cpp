@@ -154,7 +154,7 @@ bool playOn(Script& s, std::mt19937& choice, const std::function<void(int)>& bet
 }
 
 // The computer plays every seat: the host's window is there but has not logged in.
-bool computerGame(Script& s, int playTo, std::string_view type) {
+bool computerGame(Script& s, int playTo, vrako::GameType type) {
     std::mt19937 choice(1);
     s.event(0);
     s.from(1, vrako::msg::startgame("Host", playTo, type));
@@ -165,7 +165,7 @@ bool computerGame(Script& s, int playTo, std::string_view type) {
 // back, a player leaves and comes back in the middle of a round and gets its hand again,
 // spectators chat and send sounds, the host removes a spectator; after the game ends the host
 // starts another one and the host's own connection leaves during it.
-bool tableGame(Script& s, int playTo, std::string_view type) {
+bool tableGame(Script& s, int playTo, vrako::GameType type) {
     std::mt19937 choice(7);
     s.connect(1, "Ann");
     s.connect(2, "Bo");
@@ -250,14 +250,18 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path corpus(argv[1]);
     const std::vector<Game> games = {
-        {"game-computer-to5-same", [](Script& s) { return computerGame(s, 5, "s"); }, {}},
+        {"game-computer-to5-same",
+         [](Script& s) { return computerGame(s, 5, vrako::GameType::SameNumber); },
+         {}},
         {"game-computer-to30-more-or-less",
-         [](Script& s) { return computerGame(s, 30, "d"); },
+         [](Script& s) { return computerGame(s, 30, vrako::GameType::OneMoreOrLess); },
          {{1, 1}}},
         {"game-table-to15-more-or-less",
-         [](Script& s) { return tableGame(s, 15, "d"); },
+         [](Script& s) { return tableGame(s, 15, vrako::GameType::OneMoreOrLess); },
          {{1, 1}, {3, 2}, {5, 0}}},
-        {"game-table-to8-same", [](Script& s) { return tableGame(s, 8, "s"); }, {{3, 0}}},
+        {"game-table-to8-same",
+         [](Script& s) { return tableGame(s, 8, vrako::GameType::SameNumber); },
+         {{3, 0}}},
     };
     int failed = 0;
     for (const Game& game : games) {
