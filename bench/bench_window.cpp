@@ -7,9 +7,9 @@
 // Every figure comes from a fresh child process (this program run again with a mode argument),
 // so start-up samples are not warmed by an earlier window in the same process and one
 // measurement's memory does not count towards another.
+#include "board/boardview.h"
 #include "chat/chatpanel.h"
-#include "client/boardview.h"
-#include "client/clientgame.h"
+#include "game/clientgame.h"
 #include "server/tserver.h"
 #include "shell/tchat.h"
 #include "widgets/cardart.h"

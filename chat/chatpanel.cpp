@@ -3,8 +3,8 @@
 
 #include "chat/actiontext.h"
 #include "chat/chatedit.h"
-#include "chat/colourtext.h"
 #include "chat/weblink.h"
+#include "store/colourtext.h"
 #include "widgets/richtextview.h"
 #include "widgets/smilies.h"
 

@@ -3,7 +3,7 @@
 
 #include "chat/actiontext.h"
 #include "chat/chattersounds.h"
-#include "chat/preferences.h"
+#include "store/preferences.h"
 
 #include <QMenu>
 #include <QToolButton>

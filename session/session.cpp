@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "session/session.h"
 
-#include "client/clientconnection.h"
-#include "client/clientgame.h"
+#include "game/clientconnection.h"
+#include "game/clientgame.h"
 #include "net/invitelink.h"
 #include "net/portmapper.h"
 #include "net/tableannouncer.h"
 #include "server/serverlogic.h"
 #include "server/tablestatus.h"
 #include "server/tserver.h"
-#include "windows/tallybook.h"
+#include "store/tallybook.h"
 
 #include <QDir>
 #include <QRandomGenerator>

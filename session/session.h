@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "chat/preferences.h"
 #include "session/programsettings.h"
+#include "store/preferences.h"
 
 #include <QDeadlineTimer>
 #include <QObject>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "chat/preferences.h"
+#include "store/preferences.h"
 #include "windows/sidewindow.h"
 
 #include <QStringList>

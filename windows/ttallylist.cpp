@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "windows/ttallylist.h"
 
-#include "windows/tallybook.h"
+#include "store/tallybook.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -6,7 +6,7 @@
 // a sequence of steps separated by 0xFF. A step whose first byte is below 0x10 is something
 // the user does (the byte picks what, the next one its argument); any other step is one
 // message from the host, dispatched as it stands.
-#include "client/clientgame.h"
+#include "game/clientgame.h"
 #include "net/framing.h"
 #include "support/cards.h"
 

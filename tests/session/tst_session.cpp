@@ -2,15 +2,15 @@
 // The session: handing the game port over to a copy started from it, failed connections told
 // in words, a command line that names no role, keeping the settings and tally files that
 // exist but cannot be read, and the home router's forwarding of the game port.
-#include "client/clientconnection.h"
-#include "client/clientgame.h"
+#include "game/clientconnection.h"
+#include "game/clientgame.h"
 #include "net/invitelink.h"
 #include "net/portmapper.h"
 #include "server/tserver.h"
 #include "session/session.h"
+#include "store/tallybook.h"
 #include "tsock_helper.h"
 #include "upnprouter_helper.h"
-#include "windows/tallybook.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -5,9 +5,9 @@
 // board's widgets, comparing a window with the server's table, recording what each window showed
 // and clicking through turns.
 
+#include "board/boardview.h"
+#include "board/clicklabel.h"
 #include "chat/chatpanel.h"
-#include "client/boardview.h"
-#include "client/clicklabel.h"
 #include "server/rules.h"
 #include "server/tserver.h"
 #include "shell/tchat.h"

@@ -3,10 +3,10 @@
 // options and the start dialog, phrase buttons and chatter sounds between two players, and the
 // tally kept across runs.
 #include "chat/phrasebar.h"
+#include "store/tallybook.h"
 #include "table_helper.h"
 #include "widgets/soundplayer.h"
 #include "windows/gamestartdialog.h"
-#include "windows/tallybook.h"
 #include "windows/tphrases.h"
 
 #include <QAction>

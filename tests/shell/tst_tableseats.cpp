@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Seats during a game over loopback: a player who only watches for a while, the host switching
 // another seat and removing a player and a spectator through the popup menus.
-#include "client/clientconnection.h"
+#include "game/clientconnection.h"
 #include "table_helper.h"
 #include "windows/gamestartdialog.h"
 #include "windows/spylist.h"

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Whole windows: roles from the command line, a host with joining players and spectators over
 // real loopback connections, and the ways the program ends.
+#include "board/boardview.h"
+#include "board/clicklabel.h"
 #include "chat/chatedit.h"
 #include "chat/chatpanel.h"
 #include "chat/phrasebar.h"
-#include "client/boardview.h"
-#include "client/clicklabel.h"
-#include "client/clientconnection.h"
-#include "client/clientgame.h"
+#include "game/clientconnection.h"
+#include "game/clientgame.h"
 #include "net/invitelink.h"
 #include "server/tserver.h"
 #include "shell/tchat.h"

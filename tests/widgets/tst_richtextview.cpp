@@ -2,6 +2,7 @@
 #include "widgets/contrast.h"
 #include "widgets/richtextview.h"
 #include "widgets/smilies.h"
+#include "widgets/textstyles.h"
 
 #include <QAccessibleInterface>
 #include <QApplication>
@@ -102,6 +103,13 @@ private:
     }
 
 private slots:
+    void convertsToQColourWithRedInTheLowByte() {
+        QCOMPARE(colourFromValue(0x0000FF), QColor(255, 0, 0));
+        QCOMPARE(colourFromValue(0x563412), QColor(0x12, 0x34, 0x56));
+        QCOMPARE(colourFromValue(0xFF000000), QColor(0, 0, 0));
+        QCOMPARE(valueFromColour(QColor(0x12, 0x34, 0x56)), 0x563412u);
+    }
+
     void wrapsAtDelimiters_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("width");

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The tally: games counted against tallied opponents, the window's check lists and boxes, and
 // the tally file kept across runs, read from hand-made files and never lost.
+#include "store/tallybook.h"
 #include "support/lzrw1.h"
-#include "windows/tallybook.h"
 #include "windows/ttallylist.h"
 
 #include <QCoreApplication>

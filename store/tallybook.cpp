@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "windows/tallybook.h"
+#include "store/tallybook.h"
 
 #include "support/lzrw1.h"
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "client/clientgame.h"
+#include "game/clientgame.h"
 
-#include "chat/colourtext.h"
 #include "net/commands.h"
 #include "net/fieldreader.h"
 #include "net/messages.h"
+#include "store/colourtext.h"
 #include "support/cards.h"
 
 #include <algorithm>

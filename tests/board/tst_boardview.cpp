@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The card table widgets follow the client's state: places, fans, names a screen reader reads,
 // and play by mouse and keyboard.
-#include "client/boardview.h"
-#include "client/clicklabel.h"
+#include "board/boardview.h"
+#include "board/clicklabel.h"
 
 #include <QAccessible>
 #include <QApplication>

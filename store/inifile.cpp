@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "chat/inifile.h"
+#include "store/inifile.h"
 
 #include <QDir>
 #include <QFile>

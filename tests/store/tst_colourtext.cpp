@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "chat/colourtext.h"
-#include "widgets/textstyles.h"
+#include "store/colourtext.h"
 
 #include <QTest>
 
@@ -72,13 +71,6 @@ private slots:
         if (ok) {
             QCOMPARE(*read, value);
         }
-    }
-
-    void convertsToQColourWithRedInTheLowByte() {
-        QCOMPARE(colourFromValue(0x0000FF), QColor(255, 0, 0));
-        QCOMPARE(colourFromValue(0x563412), QColor(0x12, 0x34, 0x56));
-        QCOMPARE(colourFromValue(0xFF000000), QColor(0, 0, 0));
-        QCOMPARE(valueFromColour(QColor(0x12, 0x34, 0x56)), 0x563412u);
     }
 };
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "chat/colourtext.h"
-#include "chat/inifile.h"
-#include "chat/preferences.h"
+#include "store/colourtext.h"
+#include "store/inifile.h"
+#include "store/preferences.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "client/clientgame.h"
+#include "game/clientgame.h"
 
 #include <QPixmap>
 #include <QPointer>

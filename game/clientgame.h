@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "client/spectator.h"
+#include "game/spectator.h"
 #include "net/messages.h"
 #include "support/cards.h"
 #include "support/colours.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "chat/colourtext.h"
+#include "store/colourtext.h"
 
 #include <QLatin1StringView>
 

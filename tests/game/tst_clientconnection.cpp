@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The client's connection hands out what the server said before it went, in order, and then
 // reports the end, telling a server that closed the connection from one that reset it.
-#include "client/clientconnection.h"
+#include "game/clientconnection.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>

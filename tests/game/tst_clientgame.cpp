@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The client's message handlers, fed with the server's messages one at a time.
-#include "client/clientgame.h"
+#include "game/clientgame.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "client/boardview.h"
+#include "board/boardview.h"
 
-#include "client/clicklabel.h"
+#include "board/clicklabel.h"
 #include "widgets/artpaint.h"
 #include "widgets/cardart.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "client/clientconnection.h"
+#include "game/clientconnection.h"
 
 #include <QPointer>
 

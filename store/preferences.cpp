@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "chat/preferences.h"
+#include "store/preferences.h"
 
-#include "chat/colourtext.h"
-#include "chat/inifile.h"
+#include "store/colourtext.h"
+#include "store/inifile.h"
 
 #include <QDir>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "client/clicklabel.h"
+#include "board/clicklabel.h"
 
 #include <QAccessibleWidget>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The local hand, the top card and the other seats' card counts.
-#include "client/clientgame.h"
+#include "game/clientgame.h"
 #include "net/messages.h"
 #include "support/cards.h"
 
