@@ -53,11 +53,14 @@ public:
     void setComputerRetry(int ms) { m_computerRetry = ms; }
     int computerRetry() const { return m_computerRetry; }
 
-    // record must be 1..9 (callers check their numbers first). The writable record is for
-    // setting up a position in tests and tools; the server changes records only through the
-    // operations below.
-    PlayerRecord& player(int record) { return m_players[record]; }
+    // record must be 1..9 (callers check their numbers first).
     const PlayerRecord& player(int record) const { return m_players[record]; }
+    const GameState& state() const { return m_state; }
+    // The one way to write a record or the game state directly: for setting up a position in
+    // tests and tools. The server changes them only through the operations below, which
+    // announce every change.
+    PlayerRecord& setupPlayer(int record) { return m_players[record]; }
+    GameState& setupState() { return m_state; }
 
     // A connection was placed in record: present, not logged in, no name, not watching.
     void take(int record);
@@ -67,8 +70,6 @@ public:
     // The connection of record logged in under name (already cleaned).
     void logIn(int record, std::string name);
     void setWatching(int seat, bool on) { m_players[seat].watching = on; }
-    GameState& state() { return m_state; }
-    const GameState& state() const { return m_state; }
 
     static bool isSeat(int n) { return seating::isSeat(n); }
     static bool isRecord(int n) { return seating::isRecord(n); }

@@ -63,7 +63,7 @@ void LogicRig::deliver(int sender, std::string_view bytes) {
 }
 
 void LogicRig::setHand(int seat, std::initializer_list<int> cards) {
-    PlayerRecord& p = table().player(seat);
+    PlayerRecord& p = table().setupPlayer(seat);
     p.cards = emptyHand();
     int slot = 1;
     for (int c : cards)

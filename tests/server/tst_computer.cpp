@@ -11,7 +11,7 @@ using namespace vrako::test;
 namespace {
 // Seat 1 is a person; seat 2, without a connection, is played by the computer and on turn.
 void prepare(LogicRig& rig, int topcard, char type, std::initializer_list<int> hand) {
-    GameState& st = rig.table().state();
+    GameState& st = rig.table().setupState();
     st.gamerunning = true;
     st.currentseat = 2;
     st.topcard = topcard;
@@ -85,7 +85,7 @@ void TestComputer::choices() {
     QFETCH(int, wildColour);
     LogicRig rig(1);
     prepare(rig, topcard, type, {});
-    PlayerRecord& seat = rig.table().player(2);
+    PlayerRecord& seat = rig.table().setupPlayer(2);
     for (int i = 0; i < hand.size(); ++i)
         seat.cards[i + 1] = hand[i];
     seat.cardcount = int(hand.size());
@@ -148,8 +148,8 @@ void TestComputer::watchingSeatIsPlayedForItsOwner() {
 
     // A refused card of a watching seat stays on the player's display, and the computer
     // still plays the turn.
-    rig.table().state().currentseat = 2;
-    rig.table().player(2).cards[1] = 30;
+    rig.table().setupState().currentseat = 2;
+    rig.table().setupPlayer(2).cards[1] = 30;
     rig.table().setComputerRetry(250);
     rig.host.startComputerTimer(1000);
     rig.host.clear();

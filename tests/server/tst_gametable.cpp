@@ -19,7 +19,7 @@ void toAll(Sent& out, int n, const std::string& bytes) {
 
 // A rig with four seated players and one spectator, seat on turn, the given current card.
 void prepare(LogicRig& rig, int seat, int topcard, char type) {
-    GameState& st = rig.table().state();
+    GameState& st = rig.table().setupState();
     st.gamerunning = true;
     st.currentseat = seat;
     st.topcard = topcard;
@@ -134,7 +134,7 @@ void TestGameTable::playsFromOthersIgnored() {
     rig.deliver(3, "CMD_playcard+3+0+x\xFF"); // not a number
     rig.deliver(3, "CMD_playcard+3+0+99999\xFF");
     rig.deliver(3, "CMD_playcard+3\xFF");
-    rig.table().state().currentseat = 0; // between rounds
+    rig.table().setupState().currentseat = 0; // between rounds
     rig.deliver(3, msg::drawcard(3));
     QVERIFY(rig.host.sent.empty());
     QCOMPARE(rig.table().player(3).cardcount, 3);
@@ -221,14 +221,14 @@ void TestGameTable::scoring() {
     LogicRig rig(5);
     prepare(rig, winner, 35, 's');
     for (int s = 1; s <= 4; ++s) {
-        PlayerRecord& p = rig.table().player(s);
+        PlayerRecord& p = rig.table().setupPlayer(s);
         p.score = before[s - 1];
         p.cards = emptyHand();
         for (int i = 1; i <= counts[s - 1]; ++i)
             p.cards[i] = 30;
         p.cardcount = counts[s - 1];
     }
-    rig.table().player(winner).cards[1] = 29;
+    rig.table().setupPlayer(winner).cards[1] = 29;
     rig.deliver(winner, msg::playcard(winner, 0, 1));
     std::vector<std::string> tail{msg::thescores({after[0], after[1], after[2], after[3]}),
                                   msg::winner(winner)};
@@ -248,8 +248,8 @@ void TestGameTable::scoring() {
 void TestGameTable::drawing() {
     LogicRig rig(5);
     prepare(rig, 1, 35, 's');
-    rig.table().player(1).cards[2] = card::kEmpty;
-    rig.table().player(1).cardcount = 2;
+    rig.table().setupPlayer(1).cards[2] = card::kEmpty;
+    rig.table().setupPlayer(1).cardcount = 2;
     rig.random.push({40});
     rig.deliver(1, msg::drawcard(1));
     Sent expected{{1, msg::acard(1, 2, 40)}};
@@ -301,7 +301,7 @@ void TestGameTable::startgameDealsAndStopsTimers() {
 void TestGameTable::newRoundGoesToSeatsOnly() {
     LogicRig rig(6);
     prepare(rig, 0, 35, 's');
-    rig.table().player(2).score = 7;
+    rig.table().setupPlayer(2).score = 7;
     rig.random.push({0});
     rig.logic.roundTimerFired();
     for (int s = 1; s <= 4; ++s)

@@ -55,12 +55,12 @@ void TestServerLogic::catchUpOfLateJoiner() {
     rig.logic.connectionClosed(3);
     QCOMPARE(rig.host.to(5).back(), msg::playerdisconnected(3, "P3"));
     rig.setHand(3, {});
-    PlayerRecord& seat = rig.table().player(3);
+    PlayerRecord& seat = rig.table().setupPlayer(3);
     seat.cards[1] = 17;
     seat.cards[2] = 5;
     seat.cards[6] = 40;
     seat.cardcount = 3;
-    rig.table().player(4).score = 6;
+    rig.table().setupPlayer(4).score = 6;
     rig.host.clear();
 
     QCOMPARE(rig.join("Newcomer"), 3);
@@ -77,7 +77,7 @@ void TestServerLogic::catchUpOfLateJoiner() {
 
 void TestServerLogic::catchUpBetweenRounds() {
     LogicRig rig(5);
-    GameState& st = rig.table().state();
+    GameState& st = rig.table().setupState();
     st.gamerunning = true;
     st.currentseat = 0;
     st.gametype = GameType::OneMoreOrLess;
@@ -96,13 +96,13 @@ void TestServerLogic::seatBeforeLogin() {
     rig.logic.welcome(3);
     rig.join("P4");
     rig.join("P5");
-    GameState& st = rig.table().state();
+    GameState& st = rig.table().setupState();
     st.gamerunning = true;
     st.currentseat = 2;
     st.topcard = 35;
     for (int s = 1; s <= 4; ++s)
         rig.setHand(s, {35, 36, 37});
-    rig.table().player(2).cards[1] = card::kBomb;
+    rig.table().setupPlayer(2).cards[1] = card::kBomb;
     rig.host.clear();
 
     // Until its connection logs in, seat 3 is the computer's; the connection is told only what
@@ -205,7 +205,7 @@ void TestServerLogic::kicks() {
 
 void TestServerLogic::leaverOnTurnPassesIt() {
     LogicRig rig(5);
-    GameState& st = rig.table().state();
+    GameState& st = rig.table().setupState();
     st.gamerunning = true;
     st.currentseat = 3;
     rig.logic.connectionClosed(3);
@@ -259,7 +259,7 @@ void TestServerLogic::badMessagesChangeNothing() {
     QFETCH(int, connection);
     QFETCH(QByteArray, message);
     LogicRig rig(5);
-    GameState& st = rig.table().state();
+    GameState& st = rig.table().setupState();
     st.gamerunning = true;
     st.currentseat = 3;
     st.topcard = 35;
