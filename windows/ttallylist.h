@@ -31,7 +31,7 @@ public:
 
     // Fills "Players In Current Game" with the other players at the table, ticked when tallied.
     void loadchecklist(const QStringList& othersAtTable);
-    // Records a finished game: `winner` is "addtomine" or the winner's name.
+    // Records a finished game: `winner` is TallyBook::mine() or the winner's name.
     void addgame(const QString& winner, const QStringList& othersAtTable);
     // The game-winner path: records the game only when the local copy sits in seat 1 to 4.
     // seatNames are the names of seats 1 to 4, empty for a seat nobody has taken.
