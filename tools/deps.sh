@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the game need, when any is missing. The
 # tests that announce and look for tables start their own D-Bus system bus and Avahi daemon
-# where none runs (tools/avahi-test-daemon.sh).
+# where none runs (tools/avahi-test-daemon.sh). The test of a silent link drops packets with nft
+# inside its own network namespace.
 set -euo pipefail
 pkgs=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6opengl6-dev libgl1-mesa-dev
       libjpeg-dev liblz4-dev zlib1g-dev pkg-config libminiupnpc-dev libavahi-client-dev fonts-liberation
-      avahi-daemon avahi-utils dbus
+      avahi-daemon avahi-utils dbus nftables
       qt6-qpa-plugins xvfb xauth
       desktop-file-utils appstream man-db groff-base dpkg-dev file)
 missing=()
