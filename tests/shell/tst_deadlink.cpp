@@ -2,8 +2,8 @@
 // A joiner's link to the host goes silent in the middle of a game: packets are dropped both ways,
 // with no close and no reset, as when a network drops. The program runs in a network namespace
 // of its own, so the packet filter it sets touches nothing else on the machine.
-#include "client/clientconnection.h"
-#include "client/clientgame.h"
+#include "game/clientconnection.h"
+#include "game/clientgame.h"
 #include "server/tserver.h"
 #include "session/session.h"
 #include "shell/tchat.h"
