@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
 
@@ -19,7 +20,36 @@ private slots:
     void middleClickPastesAtTheEnd();
     void clearingTheLogResetsScrolling();
     void copyNeedsSelectedText();
+    void looksLikeAPlainEntryAtEverySizeAndState();
 };
+
+// The entry keeps its frame as a picture per size and state: it must still look exactly like a
+// line edit drawn afresh, whatever its size, focus or state was before.
+void TestChatEdit::looksLikeAPlainEntryAtEverySizeAndState() {
+    QWidget window;
+    ChatEdit edit(&window);
+    QLineEdit plain(&window);
+    plain.setText(edit.text());
+    // No caret, which blinks.
+    edit.setFocusPolicy(Qt::NoFocus);
+    plain.setFocusPolicy(Qt::NoFocus);
+    const auto same = [&] {
+        plain.resize(edit.size());
+        plain.setEnabled(edit.isEnabled());
+        return edit.grab().toImage() == plain.grab().toImage();
+    };
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    edit.resize(200, 21);
+    QVERIFY(same());
+    edit.resize(1900, 60);
+    QVERIFY(same());
+    edit.setEnabled(false);
+    QVERIFY(same());
+    edit.setEnabled(true);
+    edit.resize(200, 21);
+    QVERIFY(same());
+}
 
 void TestChatEdit::composedTextReplacesTheHint() {
     ChatEdit edit;
