@@ -253,6 +253,7 @@ void BoardView::paintFan(int seat) {
     pix.fill(Qt::transparent);
     const QPixmap back = art::cardBack(ratio);
     QPainter p(&pix);
+    art::paint::scaleToDevice(p);
     for (int i = 0; i < n; ++i)
         p.drawPixmap(horizontal ? QPoint(board::kFanStep * i, 0) : QPoint(0, board::kFanStep * i),
                      back);
