@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/richtextview.h"
 
+#include "widgets/cachedpanelstyle.h"
 #include "widgets/contrast.h"
 #include "widgets/richtextaccessible.h"
 
@@ -64,6 +65,8 @@ RichTextView::RichTextView(QWidget* parent)
         repaintText();
     });
     installRichTextAccessible();
+    // The scroll bar grows with the log: drawn once per state, not at every paint.
+    verticalScrollBar()->setStyle(new CachedPanelStyle(this));
     m_layOutRest.setSingleShot(true);
     m_layOutRest.setInterval(kLayOutRestMs);
     connect(&m_layOutRest, &QTimer::timeout, this, [this] {

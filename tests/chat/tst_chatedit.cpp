@@ -2,6 +2,7 @@
 // The entry field's hint gives way to every kind of typing; pastes of any kind go to the end;
 // the log view's clear and copy leave nothing stale behind.
 #include "chat/chatedit.h"
+#include "widgets/cachedpanelstyle.h"
 #include "widgets/richtextview.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ private slots:
     void clearingTheLogResetsScrolling();
     void copyNeedsSelectedText();
     void looksLikeAPlainEntryAtEverySizeAndState();
+    void keptScrollBarLooksLikeAPlainOne();
 };
 
 // The entry keeps its frame as a picture per size and state: it must still look exactly like a
@@ -48,6 +50,30 @@ void TestChatEdit::looksLikeAPlainEntryAtEverySizeAndState() {
     QVERIFY(same());
     edit.setEnabled(true);
     edit.resize(200, 21);
+    QVERIFY(same());
+}
+
+// Scroll bars are kept as pictures per position and size, like the entry's frame (the log's
+// has this style).
+void TestChatEdit::keptScrollBarLooksLikeAPlainOne() {
+    QWidget window;
+    QScrollBar kept(Qt::Vertical, &window);
+    kept.setStyle(new CachedPanelStyle(&kept));
+    QScrollBar plain(Qt::Vertical, &window);
+    const auto same = [&] {
+        plain.setRange(kept.minimum(), kept.maximum());
+        plain.setPageStep(kept.pageStep());
+        plain.setValue(kept.value());
+        plain.resize(kept.size());
+        return kept.grab().toImage() == plain.grab().toImage();
+    };
+    kept.setRange(0, 1000);
+    kept.setPageStep(100);
+    kept.resize(16, 300);
+    QVERIFY(same());
+    kept.setValue(600);
+    QVERIFY(same());
+    kept.resize(16, 900);
     QVERIFY(same());
 }
 
