@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "board/boardview.h"
 
+#include "board/boardgeometry.h"
 #include "board/clicklabel.h"
+#include "board/keyboardmark.h"
 #include "widgets/artpaint.h"
 #include "widgets/cardart.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QResizeEvent>
@@ -17,40 +18,8 @@
 namespace vrako {
 namespace {
 
-struct SeatGeometry {
-    QPoint name;
-    QSize nameSize;
-    QPoint score;
-    QPoint winner;
-    QPoint fan;
-};
-
-// Indexed by SeatPosition: bottom, left, top, right.
-const SeatGeometry kSeatGeometry[seating::kSeats] = {
-    {{108, 233}, {119, 19}, {83, 233}, {120, 256}, {108, 257}},
-    {{28, 36}, {117, 19}, {3, 36}, {28, 64}, {28, 56}},
-    {{204, 6}, {120, 19}, {179, 6}, {208, 32}, {204, 26}},
-    {{507, 58}, {117, 20}, {483, 58}, {510, 88}, {507, 80}},
-};
-
-const QColor kLabelYellow(242, 250, 143);
-const QColor kSilver(192, 192, 192);
-constexpr QSize kScoreSize(18, 19);
-// How far each card back of a seat's fan is shifted from the one before.
-constexpr int kFanStep = 10;
-
-QString colourTitleAt(int colourIndex) {
-    return QString::fromLatin1(colourTitle(colourCodeAt(colourIndex)));
-}
-
 QString cardTitle(int code) {
     return QString::fromStdString(cardName(code));
-}
-
-void setLabelColour(QLabel* label, const QColor& colour) {
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    label->setPalette(pal);
 }
 
 // Shows text that may come from other players: cut with an ellipsis when the label is too
@@ -62,37 +31,6 @@ void setElidedText(QLabel* label, const QString& text) {
     // Tooltips take markup when the text looks like it: give them the text escaped.
     label->setToolTip(shown == text ? QString() : Qt::convertFromPlainText(text));
 }
-
-// The frame round the card the keyboard has chosen: gold with a dark outer line, so it stands
-// out on the felt and on light card faces alike. Clicks pass through it to the card.
-class KeyboardMark : public QWidget {
-public:
-    explicit KeyboardMark(QWidget* parent) : QWidget(parent) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-    void setScale(qreal scale) {
-        m_scale = scale;
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setBrush(Qt::NoBrush);
-        const qreal s = m_scale;
-        p.setPen(QPen(QColor(20, 20, 20), s));
-        p.drawRoundedRect(QRectF(rect()).adjusted(s / 2, s / 2, -s / 2, -s / 2), 5 * s, 5 * s);
-        p.setPen(QPen(QColor(255, 215, 0), 2 * s));
-        p.drawRoundedRect(QRectF(rect()).adjusted(2 * s, 2 * s, -2 * s, -2 * s), 4 * s, 4 * s);
-    }
-
-private:
-    qreal m_scale = 1;
-};
-
-// Room kept at the left of a name label for the watching eyes.
-constexpr int kEyesIndent = 26;
 
 // The felt as one opaque picture of four by four tiles. It is the table's largest area: an
 // opaque picture is copied rather than blended, in few large pieces. The felt is a texture,
@@ -148,28 +86,6 @@ BoardView::BoardView(ClientGame* game, QWidget* parent) : QWidget(parent), m_gam
     layOut();
 }
 
-qreal BoardView::scaleFor(QSize size) {
-    const qreal fit =
-        std::min(qreal(size.width()) / kSize.width(), qreal(size.height()) / kSize.height());
-    // The small allowance keeps exact fits (a 392-pixel-wide board at 0.6) from rounding down.
-    const qreal stepped = std::floor(fit * kScaleSteps + 1e-6) / kScaleSteps;
-    return std::max(kMinimumScale, stepped);
-}
-
-int BoardView::scaled(int designLength) const {
-    return qRound(designLength * m_scale);
-}
-
-QPoint BoardView::scaled(QPoint design) const {
-    return m_origin + QPoint(scaled(design.x()), scaled(design.y()));
-}
-
-QRect BoardView::scaled(const QRect& design) const {
-    // Sizes are rounded up, as the pictures' sizes are: a picture never loses its last column.
-    const auto up = [this](int length) { return int(std::ceil(length * m_scale - 1e-6)); };
-    return QRect(scaled(design.topLeft()), QSize(up(design.width()), up(design.height())));
-}
-
 template <typename Make> QPixmap BoardView::picture(Make make) const {
     QPixmap pix = make(artRatio());
     pix.setDevicePixelRatio(m_dpr);
@@ -186,10 +102,10 @@ void BoardView::resizeEvent(QResizeEvent* event) {
 }
 
 void BoardView::layOut() {
-    m_scale = scaleFor(size());
+    const qreal s = scaleFor(size());
     // The table is centred across the widget and keeps to its top; the room below it is the
     // owner's (the chat).
-    m_origin = QPoint(std::max(0, (width() - scaled(kSize.width())) / 2), 0);
+    m_map = board::TableScale(s, QPoint(std::max(0, (width() - qRound(kSize.width() * s)) / 2), 0));
     for (const Placed& p : m_placed) {
         if (p.pixelSize > 0) {
             QFont f = p.widget->font();
@@ -198,11 +114,11 @@ void BoardView::layOut() {
         }
         if (p.design.isNull())
             continue;
-        p.widget->setGeometry(p.inChooser ? scaled(p.design).translated(-m_origin)
+        p.widget->setGeometry(p.inChooser ? scaled(p.design).translated(-m_map.origin())
                                           : scaled(p.design));
     }
-    static_cast<KeyboardMark*>(m_focusMark)->setScale(m_scale);
-    if (m_scale != m_pictureScale) {
+    m_focusMark->setScale(scale());
+    if (scale() != m_pictureScale) {
         if (isVisible() && m_pictureScale > 0) {
             // A window edge being dragged resizes the table many times a second: the
             // pictures of the last scale are shown stretched, and drawn for the new scale once
@@ -226,7 +142,7 @@ void BoardView::stretchPictures(bool on) {
 }
 
 void BoardView::drawPictures() {
-    m_pictureScale = m_scale;
+    m_pictureScale = scale();
     m_draw->setPixmap(picture([](qreal r) { return art::cardBack(r); }));
     for (int i = 0; i < 4; ++i) {
         m_bars[i]->setPixmap(
@@ -251,148 +167,6 @@ void BoardView::drawPictures() {
     // The faces on the table are drawn again by the next sync.
     m_shownTop = -2;
     m_shownOther = -2;
-}
-
-QLabel* BoardView::makeLabel(const char* name, QRect geometry, int pixelSize, bool bold) {
-    auto* label = new QLabel(this);
-    label->setObjectName(QLatin1String(name));
-    place(label, geometry, pixelSize);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    label->setFont(font);
-    setLabelColour(label, kLabelYellow);
-    label->setAttribute(Qt::WA_TranslucentBackground);
-    // Names and the lines built from them come from other players: never markup.
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
-ClickLabel* BoardView::makePicture(const char* name, QRect geometry) {
-    auto* label = new ClickLabel(this);
-    label->setObjectName(QLatin1String(name));
-    // Hand cards come and go and are placed by the sync code: only fixed pictures are kept.
-    if (!geometry.isNull())
-        place(label, geometry);
-    return label;
-}
-
-void BoardView::buildSeats() {
-    for (int s = 1; s <= seating::kSeats; ++s) {
-        const QByteArray n = QByteArray::number(s);
-        m_fan[s] = makeLabel(("hand_" + n).constData(), {}, 12, false);
-        m_name[s] = makeLabel(("label_name" + n).constData(), {}, 16, true);
-        m_name[s]->setProperty("seat", s);
-        m_name[s]->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(m_name[s], &QWidget::customContextMenuRequested, this, [this, s](QPoint at) {
-            label_name2ContextPopup(s);
-            m_popup->popup(m_name[s]->mapToGlobal(at));
-        });
-        m_score[s] = makeLabel(("label_score" + n).constData(), {}, 16, true);
-        m_score[s]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        m_watch[s] = makeLabel(("image_watching" + n).constData(), {}, 12, false);
-        m_watch[s]->setAccessibleName(QStringLiteral("Just watching"));
-        // A click on the eyes is a click on the name below them (its seat popup).
-        m_watch[s]->setAttribute(Qt::WA_TransparentForMouseEvents);
-        m_watch[s]->hide();
-        m_winner[s] = makeLabel(("image_winner" + n).constData(), {}, 12, false);
-        m_winner[s]->hide();
-        m_fanDrawn[s] = -1;
-    }
-}
-
-void BoardView::buildTable() {
-    m_topcard = makeLabel("image_topcard", {{274, 122}, art::kCardSize}, 12, false);
-    m_other = makePicture("image_other", {{286, 136}, art::kCardSize});
-    m_other->hide();
-    connect(m_other, &ClickLabel::clicked, m_game, [this] { m_game->image_drawClick(); });
-    m_draw = makePicture("image_draw", {{345, 122}, art::kCardSize});
-    m_draw->setAccessibleName(QStringLiteral("Draw Pile"));
-    m_draw->setCursor(Qt::PointingHandCursor);
-    connect(m_draw, &ClickLabel::clicked, m_game, [this] { m_game->image_drawClick(); });
-    m_drawLabel = makeLabel("label_draw", {345, 199, 80, 16}, 13, true);
-    m_drawLabel->setText(QStringLiteral("Draw Pile"));
-    m_drawLabel->hide();
-    static const char* const barNames[4] = {"image_blue", "image_green", "image_red",
-                                            "image_yellow"};
-    for (int i = 0; i < 4; ++i) {
-        m_bars[i] = makeLabel(barNames[i], {{274, 203}, art::kTableBarSize}, 12, false);
-        m_bars[i]->setAccessibleName(QStringLiteral("Color is %1").arg(colourTitleAt(i)));
-    }
-    m_status = makeLabel("label_status", {269, 344, 380, 16}, 13, true);
-    m_turn = makeLabel("label_turn", {274, 216, 137, 16}, 13, true);
-    m_waiting = makeLabel("label_waiting", {201, 128, 68, 75}, 13, true);
-    m_waiting->setWordWrap(true);
-    m_waiting->setText(QStringLiteral("Next Round Starts in a Moment..."));
-    m_waiting->hide();
-    m_playto = makeLabel("label_playtoscore", {469, 15, 175, 16}, 13, true);
-    m_playto->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_gametype = makeLabel("label_thegametype", {469, -1, 175, 16}, 13, true);
-    m_gametype->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_arrowLeft = makeLabel("arrow_left", {{120, 168}, art::kArrowSize}, 12, false);
-    m_arrowLeft->setAccessibleName(QStringLiteral("Play goes left"));
-    m_arrowLeft->hide();
-    m_arrowRight = makeLabel("arrow_right", {{436, 168}, art::kArrowSize}, 12, false);
-    m_arrowRight->setAccessibleName(QStringLiteral("Play goes right"));
-    m_arrowRight->hide();
-    m_start = makePicture("button_start", {{496, 304}, art::kStartButtonSize});
-    m_start->setAccessibleName(QStringLiteral("Start Game"));
-    m_start->setCursor(Qt::PointingHandCursor);
-    m_start->hide();
-    connect(m_start, &ClickLabel::clicked, m_game, [this] { m_game->button_startClick(); });
-    m_focusMark = new KeyboardMark(this);
-    m_focusMark->setObjectName(QStringLiteral("keyboard_choice"));
-    m_focusMark->hide();
-}
-
-void BoardView::buildChooser() {
-    m_chooser = new QWidget(this);
-    m_chooser->setObjectName(QStringLiteral("panel_choosecolor"));
-    place(m_chooser, {187, 121, 84, 99});
-    m_chooser->setAutoFillBackground(true);
-    QPalette pal = m_chooser->palette();
-    pal.setColor(QPalette::Window, QColor(24, 29, 38));
-    pal.setColor(QPalette::WindowText, kLabelYellow);
-    m_chooser->setPalette(pal);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(12);
-    font.setBold(true);
-    auto* choose = new QLabel(QStringLiteral("Choose "), m_chooser);
-    place(choose, {4, 2, 76, 14}, 12, true);
-    choose->setFont(font);
-    choose->setAlignment(Qt::AlignCenter);
-    auto* newColour = new QLabel(QStringLiteral("New Color"), m_chooser);
-    place(newColour, {4, 15, 76, 14}, 12, true);
-    newColour->setFont(font);
-    newColour->setAlignment(Qt::AlignCenter);
-    for (int i = 0; i < 4; ++i) {
-        auto* bar = new ClickLabel(m_chooser);
-        bar->setObjectName(QStringLiteral("choose_") + colourTitleAt(i).toLower());
-        place(bar, QRect({5, 32 + i * 16}, art::kChooserBarSize), 0, true);
-        m_chooserBars[i] = bar;
-        bar->setCursor(Qt::PointingHandCursor);
-        bar->setAccessibleName(colourTitleAt(i));
-        const int value = colourCodeAt(i);
-        connect(bar, &ClickLabel::clicked, m_game, [this, value] { m_game->Image3Click(value); });
-    }
-    m_chooser->hide();
-}
-
-void BoardView::buildPopup() {
-    m_popup = new QMenu(this);
-    m_popup->setObjectName(QStringLiteral("popup_kick"));
-    m_remove = m_popup->addAction(QStringLiteral("Remove From Game"));
-    m_remove->setObjectName(QStringLiteral("RemoveFromGame1"));
-    m_popup->addSeparator();
-    m_setWatch = m_popup->addAction(QStringLiteral("Set to Just Watch"));
-    m_setWatch->setObjectName(QStringLiteral("SettoJustWatch1"));
-    m_unsetWatch = m_popup->addAction(QStringLiteral("Unset to Just Watch"));
-    m_unsetWatch->setObjectName(QStringLiteral("UnsettoJustWatch1"));
-    connect(m_remove, &QAction::triggered, this, [this] { m_game->kicking(m_popupSeat); });
-    connect(m_setWatch, &QAction::triggered, this,
-            [this] { m_game->setSeatWatching(m_popupSeat, true); });
-    connect(m_unsetWatch, &QAction::triggered, this,
-            [this] { m_game->setSeatWatching(m_popupSeat, false); });
 }
 
 void BoardView::label_name2ContextPopup(int seat) {
@@ -423,17 +197,17 @@ void BoardView::syncSeats() {
     bool anyWinner = false;
     for (int s = 1; s <= seating::kSeats; ++s) {
         const SeatView& v = m_game->seat(s);
-        const SeatGeometry& g = kSeatGeometry[static_cast<int>(m_game->positionOf(s))];
+        const board::SeatGeometry& g = board::seatGeometry(m_game->positionOf(s));
         m_name[s]->setGeometry(scaled(QRect(g.name, g.nameSize)));
-        m_score[s]->setGeometry(scaled(QRect(g.score, kScoreSize)));
+        m_score[s]->setGeometry(scaled(QRect(g.score, board::kScoreSize)));
         for (QLabel* l : {m_name[s], m_score[s]}) {
             QFont f = l->font();
             f.setBold(v.highlighted);
             l->setFont(f);
-            setLabelColour(l, v.highlighted ? kLabelYellow : kSilver);
+            setLabelColour(l, v.highlighted ? board::kLabelYellow : board::kSilver);
         }
         // The eyes sit at the start of the name label; its text moves over to make room.
-        m_name[s]->setContentsMargins(v.watching ? scaled(kEyesIndent) : 0, 0, 0, 0);
+        m_name[s]->setContentsMargins(v.watching ? scaled(board::kEyesIndent) : 0, 0, 0, 0);
         setElidedText(m_name[s], v.name);
         m_score[s]->setText(v.score);
         const QPoint eyes(1, (g.nameSize.height() - art::kEyesSize.height()) / 2);
@@ -479,8 +253,10 @@ void BoardView::paintFan(int seat) {
     pix.fill(Qt::transparent);
     const QPixmap back = art::cardBack(ratio);
     QPainter p(&pix);
+    art::paint::scaleToDevice(p);
     for (int i = 0; i < n; ++i)
-        p.drawPixmap(horizontal ? QPoint(kFanStep * i, 0) : QPoint(0, kFanStep * i), back);
+        p.drawPixmap(horizontal ? QPoint(board::kFanStep * i, 0) : QPoint(0, board::kFanStep * i),
+                     back);
     p.end();
     pix.setDevicePixelRatio(m_dpr);
     fan->setPixmap(pix);
@@ -488,9 +264,7 @@ void BoardView::paintFan(int seat) {
 }
 
 QSize BoardView::fanSize(int seat) const {
-    const int n = std::max(1, m_fanDrawn[seat]);
-    return m_fanHorizontal[seat] ? art::kCardSize + QSize(kFanStep * (n - 1), 0)
-                                 : art::kCardSize + QSize(0, kFanStep * (n - 1));
+    return board::fanSize(m_fanDrawn[seat], m_fanHorizontal[seat]);
 }
 
 void BoardView::syncTable() {
@@ -559,7 +333,7 @@ void BoardView::syncHand() {
         }
         pic->setToolTip(QString::number(place + 1));
         pic->setProperty("place", place + 1);
-        pic->setGeometry(scaled(QRect({108 + 24 * place, c->raised ? 247 : 254}, art::kCardSize)));
+        pic->setGeometry(scaled(board::handCardRect(place, c->raised)));
         pic->raise();
     }
     if (m_selected >= ids.size())
@@ -584,129 +358,6 @@ void BoardView::syncHand() {
     }
     if (m_chooser->isVisible())
         m_chooser->raise();
-}
-
-void BoardView::chooseWithKeyboard(int step) {
-    const int n = int(m_game->handIds().size());
-    if (n == 0) {
-        m_selected = -1;
-    } else if (m_selected < 0) {
-        m_selected = step > 0 ? 0 : n - 1;
-    } else {
-        m_selected = std::clamp(m_selected + step, 0, n - 1);
-    }
-    syncHand();
-}
-
-bool BoardView::isGameKey(const QKeyEvent& event) const {
-    // With Ctrl, Alt or Shift the key is typing or a shortcut, never a move.
-    if (event.modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier))
-        return false;
-    switch (event.key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
-    case Qt::Key_D:
-        return true;
-    case Qt::Key_B:
-    case Qt::Key_G:
-    case Qt::Key_R:
-    case Qt::Key_Y:
-    case Qt::Key_Escape:
-        return m_game->colourChooserShown();
-    default:
-        return false;
-    }
-}
-
-void BoardView::keyPressEvent(QKeyEvent* event) {
-    // A key that the chat entry (one of the table's children) left unused reaches the table
-    // too; it is no move.
-    if (const QWidget* focus = QApplication::focusWidget();
-        focus && focus != this && isAncestorOf(focus)) {
-        event->ignore();
-        return;
-    }
-    switch (event->key()) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_Meta:
-        // Not a key of its own yet: the key it modifies decides.
-        QWidget::keyPressEvent(event);
-        return;
-    default:
-        break;
-    }
-    if (!isGameKey(*event)) {
-        // Escape only leaves; any other key is the start of a chat line and goes on with it.
-        handBackKeyboard(event->key() == Qt::Key_Escape ? nullptr : event);
-        return;
-    }
-    const QList<int> ids = m_game->handIds();
-    if (m_game->colourChooserShown()) {
-        static const int keys[4] = {Qt::Key_B, Qt::Key_G, Qt::Key_R, Qt::Key_Y};
-        for (int i = 0; i < 4; ++i)
-            if (event->key() == keys[i]) {
-                m_game->Image3Click(colourCodeAt(i));
-                return;
-            }
-    }
-    switch (event->key()) {
-    case Qt::Key_Left:
-        chooseWithKeyboard(-1);
-        return;
-    case Qt::Key_Right:
-        chooseWithKeyboard(1);
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
-        if (m_selected >= 0 && m_selected < ids.size())
-            m_game->movingimagesMouseDown(ids[m_selected], false);
-        return;
-    case Qt::Key_D:
-        m_game->image_drawClick();
-        return;
-    case Qt::Key_Escape:
-        m_game->hideColourChooser();
-        return;
-    default:
-        QWidget::keyPressEvent(event);
-    }
-}
-
-bool BoardView::focusNextPrevChild(bool next) {
-    // Tab at the table goes back to the chat entry, not on round the window's widgets.
-    if (hasFocus() && m_keyboardHome) {
-        handBackKeyboard(nullptr);
-        return true;
-    }
-    return QWidget::focusNextPrevChild(next);
-}
-
-void BoardView::handBackKeyboard(QKeyEvent* passOn) {
-    if (!m_keyboardHome) {
-        if (passOn)
-            passOn->ignore();
-        return;
-    }
-    m_keyboardHome->setFocus(Qt::TabFocusReason);
-    if (passOn)
-        QCoreApplication::sendEvent(m_keyboardHome, passOn);
-}
-
-void BoardView::focusInEvent(QFocusEvent* event) {
-    QWidget::focusInEvent(event);
-    syncHand(); // shows the frame: round the chosen card, or round the table
-}
-
-void BoardView::focusOutEvent(QFocusEvent* event) {
-    QWidget::focusOutEvent(event);
-    syncHand();
 }
 
 void BoardView::paintEvent(QPaintEvent* event) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "board/boardgeometry.h"
 #include "game/clientgame.h"
 
 #include <QPixmap>
@@ -18,6 +19,7 @@ class QAction;
 namespace vrako {
 
 class ClickLabel;
+class KeyboardMark;
 
 // The card table: draws the seats, the hand, the top card and the other seats' fans from the
 // client's game state and forwards the player's clicks and keys to it. A click plays or draws
@@ -39,9 +41,6 @@ public:
                   kMinimumSize.width() - 1 < kSize.width() * kMinimumScale &&
                   kMinimumSize.height() >= kSize.height() * kMinimumScale &&
                   kMinimumSize.height() - 1 < kSize.height() * kMinimumScale);
-    // Scales are whole hundredths: a window a pixel larger than the design still shows the
-    // design, and a resized table asks for a bounded number of picture sizes.
-    static constexpr int kScaleSteps = 100;
     // Where the phrase buttons and the chat start, in design coordinates: the table proper
     // lies above the phrase buttons' row, whose right part holds the status line.
     static constexpr int kPhraseRowTop = 341;
@@ -50,12 +49,14 @@ public:
     explicit BoardView(ClientGame* game, QWidget* parent = nullptr);
 
     // The scale that fits a table into a widget of this size, never below kMinimumScale.
-    static qreal scaleFor(QSize size);
-    qreal scale() const { return m_scale; }
+    static qreal scaleFor(QSize size) {
+        return board::TableScale::fitting(size, kSize, kMinimumScale);
+    }
+    qreal scale() const { return m_map.scale(); }
     // A design rectangle or point in this widget's coordinates at the present scale.
-    QRect scaled(const QRect& design) const;
-    QPoint scaled(QPoint design) const;
-    int scaled(int designLength) const;
+    QRect scaled(const QRect& design) const { return m_map.rect(design); }
+    QPoint scaled(QPoint design) const { return m_map.point(design); }
+    int scaled(int designLength) const { return m_map.length(designLength); }
 
     QSize sizeHint() const override { return kSize; }
     QSize minimumSizeHint() const override { return kMinimumSize; }
@@ -112,7 +113,7 @@ private:
     // A picture rendered at the screen's ratio times the scale, shown at the screen's ratio:
     // `make` is one of the art functions, given that ratio.
     template <typename Make> QPixmap picture(Make make) const;
-    qreal artRatio() const { return m_dpr * m_scale; }
+    qreal artRatio() const { return m_dpr * scale(); }
     void buildSeats();
     void buildTable();
     void buildChooser();
@@ -130,13 +131,12 @@ private:
 
     ClientGame* m_game;
     qreal m_dpr = 1;
-    qreal m_scale = 1;
+    board::TableScale m_map;
     // The scale the pictures were last drawn at (0: not yet), and the wait after the last
     // resize before they are drawn for a new one.
     qreal m_pictureScale = 0;
     static constexpr int kSettleMs = 120;
     QTimer m_settle;
-    QPoint m_origin; // where the scaled table's design (0, 0) lies
     std::vector<Placed> m_placed;
     std::array<ClickLabel*, 4> m_chooserBars{};
     QPixmap m_tile;
@@ -164,7 +164,7 @@ private:
     QLabel* m_arrowLeft = nullptr;
     QLabel* m_arrowRight = nullptr;
     ClickLabel* m_start = nullptr;
-    QWidget* m_focusMark = nullptr;
+    KeyboardMark* m_focusMark = nullptr;
     QPointer<QWidget> m_keyboardHome;
 
     std::map<int, ClickLabel*> m_cards; // by card id

@@ -28,7 +28,7 @@ QAccessibleInterface* clickLabelFactory(const QString& className, QObject* objec
 
 } // namespace
 
-ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) {
+ClickLabel::ClickLabel(QWidget* parent) : BoardLabel(parent) {
     static const bool installed = [] {
         QAccessible::installFactory(clickLabelFactory);
         return true;

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QLabel>
+#include "board/boardlabel.h"
+
 #include <QMouseEvent>
 
 namespace vrako {
 
 // A label that reports mouse presses, for pictures the player clicks on the board. Screen
 // readers see it as a button whose press action is a left click.
-class ClickLabel : public QLabel {
+class ClickLabel : public BoardLabel {
     Q_OBJECT
 public:
     explicit ClickLabel(QWidget* parent = nullptr);

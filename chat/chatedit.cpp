@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "chat/chatedit.h"
 
+#include "widgets/cachedpanelstyle.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -18,6 +20,8 @@ ChatEdit::ChatEdit(QWidget* parent) : QLineEdit(parent), m_menu(new QMenu(this))
     paste->setObjectName(QStringLiteral("Paste1"));
     paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     setAcceptDrops(false); // dropped text would land inside the line, not at its end
+    // The entry grows with the board: its frame is drawn once per size, not at every paint.
+    setStyle(new CachedPanelStyle(this));
 }
 
 void ChatEdit::appendText(const QString& more) {

@@ -51,6 +51,9 @@ ChatPanel::ChatPanel(QWidget* parent) : QWidget(parent) {
     m_mainchat = new RichTextView(m_flatPanel);
     m_mainchat->setObjectName(QStringLiteral("mainchat"));
     m_mainchat->setAccessibleName(tr("Chat"));
+    // Smilies in the log grow with its text, drawn afresh for each text size.
+    m_mainchat->setPictureMaker(
+        [](int number, qreal ratio) { return smileyPicture(number, ratio); });
     connect(m_mainchat, &RichTextView::jump, this, &ChatPanel::mainchatJump);
 
     m_mychat = new ChatEdit(this);

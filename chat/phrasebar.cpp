@@ -4,6 +4,7 @@
 #include "chat/actiontext.h"
 #include "chat/chattersounds.h"
 #include "store/preferences.h"
+#include "widgets/keptbutton.h"
 
 #include <QMenu>
 #include <QToolButton>
@@ -16,7 +17,7 @@ PhraseBar::PhraseBar(QWidget* parent) : QWidget(parent) {
     const QStringList phrases = Preferences::builtInPhrases();
     for (int i = 0; i < kButtons; ++i) {
         const int n = i + 1;
-        auto* b = new QToolButton(this);
+        auto* b = new KeptButton(this);
         b->setObjectName(QStringLiteral("b_phrase%1").arg(n));
         // Clicking must leave the keyboard with the chat entry.
         b->setFocusPolicy(Qt::NoFocus);

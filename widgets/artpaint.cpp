@@ -342,6 +342,13 @@ void drawBomb(QPainter& p, const QRectF& box) {
     p.restore();
 }
 
+void scaleToDevice(QPainter& p) {
+    const qreal wanted = p.device()->devicePixelRatio();
+    const qreal applied = p.deviceTransform().m11();
+    if (applied > 0 && std::abs(wanted - applied) > 1e-9)
+        p.scale(wanted / applied, wanted / applied);
+}
+
 qreal effectiveDpr(qreal dpr) {
     if (!(dpr > 0))
         return 1; // also catches NaN
@@ -399,6 +406,7 @@ QPixmap render(QSize logical, qreal dpr, const std::function<void(QPainter&)>& d
     image.fill(Qt::transparent);
     {
         QPainter p(&image);
+        scaleToDevice(p);
         p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
                          QPainter::SmoothPixmapTransform);
         draw(p);

@@ -67,6 +67,11 @@ QPixmap render(QSize logical, qreal dpr, const std::function<void(QPainter&)>& d
 // The device pixel ratio render() will use for a requested one.
 qreal effectiveDpr(qreal dpr);
 
+// Scales a new painter to its device's pixel ratio where the painter did not: a painter
+// applies a device's ratio only from 1 up, and the pictures of a table drawn smaller than its
+// design have ratios below 1. Call before anything else changes the painter's transform.
+void scaleToDevice(QPainter& p);
+
 // Returns the picture cached under key and dpr, making it with make() the first time. Only the
 // pictures of the last few ratios asked for are kept.
 QPixmap cached(const QString& key, qreal dpr, const std::function<QPixmap(qreal)>& make);

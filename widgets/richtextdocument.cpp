@@ -7,6 +7,10 @@ namespace vrako {
 
 namespace {
 
+// The bit of a paragraph's style mask that marks pictures in it, above the styles' bits.
+constexpr quint32 kPictureBit = 1u << TextStyles::kCount;
+static_assert(TextStyles::kCount < 32);
+
 bool isLink(const RichItem& item) {
     return !item.isPicture() && TextStyles::isLinkStyle(item.style);
 }
@@ -20,7 +24,9 @@ void RichTextDocument::append(RichItem item, bool newParagraph) {
         m_paras.emplace_back();
     }
     RichParagraph& p = m_paras.back();
-    if (TextStyles::isValid(item.style)) {
+    if (item.isPicture()) {
+        p.styleMask |= kPictureBit;
+    } else if (TextStyles::isValid(item.style)) {
         p.styleMask |= 1u << item.style;
     }
     if (isLink(item)) {
@@ -42,7 +48,14 @@ void RichTextDocument::clear() {
 
 void RichTextDocument::fontChanged(int style) {
     m_layouter.invalidateFont(style);
-    const quint32 bit = 1u << style;
+    markDirty(1u << style);
+}
+
+void RichTextDocument::picturesResized() {
+    markDirty(kPictureBit);
+}
+
+void RichTextDocument::markDirty(quint32 bit) {
     for (size_t i = 0; i < m_paras.size(); ++i) {
         if (m_paras[i].styleMask & bit) {
             m_paras[i].dirty = true;
@@ -51,7 +64,7 @@ void RichTextDocument::fontChanged(int style) {
     }
 }
 
-bool RichTextDocument::layout(qreal width) {
+void RichTextDocument::setWidth(qreal width) {
     if (width != m_width) {
         m_width = width;
         for (RichParagraph& p : m_paras) {
@@ -59,17 +72,53 @@ bool RichTextDocument::layout(qreal width) {
         }
         m_validUpTo = 0;
     }
+}
+
+bool RichTextDocument::layout(qreal width) {
+    setWidth(width);
     const int n = int(m_paras.size());
     if (m_validUpTo >= n && int(m_tops.size()) == n) {
         return false;
     }
-    m_tops.resize(size_t(n));
-    m_linksBefore.resize(size_t(n));
     for (int i = m_validUpTo; i < n; ++i) {
         RichParagraph& p = m_paras[size_t(i)];
         if (p.dirty) {
             m_layouter.layout(p, width);
         }
+    }
+    place(m_validUpTo);
+    m_validUpTo = n;
+    return true;
+}
+
+bool RichTextDocument::layoutEnd(qreal width, int height) {
+    setWidth(width);
+    const int n = int(m_paras.size());
+    if (m_validUpTo >= n && int(m_tops.size()) == n) {
+        return false;
+    }
+    int filled = 0;
+    int firstDirty = n;
+    for (int i = n - 1; i >= 0; --i) {
+        RichParagraph& p = m_paras[size_t(i)];
+        if (p.dirty && filled < height) {
+            m_layouter.layout(p, width);
+        }
+        if (p.dirty) {
+            firstDirty = i;
+        }
+        filled += p.height;
+    }
+    place(std::min(m_validUpTo, int(m_tops.size())));
+    m_validUpTo = firstDirty;
+    return true;
+}
+
+void RichTextDocument::place(int from) {
+    const int n = int(m_paras.size());
+    m_tops.resize(size_t(n));
+    m_linksBefore.resize(size_t(n));
+    for (int i = std::max(0, from); i < n; ++i) {
         if (i == 0) {
             m_tops[0] = kTopMargin;
             m_linksBefore[0] = 0;
@@ -79,8 +128,6 @@ bool RichTextDocument::layout(qreal width) {
             m_linksBefore[size_t(i)] = m_linksBefore[size_t(i - 1)] + prev.linkCount;
         }
     }
-    m_validUpTo = n;
-    return true;
 }
 
 int RichTextDocument::height() const {

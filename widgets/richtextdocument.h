@@ -21,8 +21,16 @@ public:
     void clear();
     // Paragraphs using this style need a new layout.
     void fontChanged(int style);
+    // Paragraphs holding pictures need a new layout: the pictures' size follows the scale.
+    void picturesResized();
     // Lays out what changed for the given text width; returns whether anything moved.
     bool layout(qreal width);
+    // Lays out only the last paragraphs, as many as fill `height`; the ones above keep their
+    // last layout and height, to be laid out by the next layout(). Returns whether anything
+    // moved.
+    bool layoutEnd(qreal width, int height);
+    // Whether some paragraph still waits for layout().
+    bool isPartlyLaidOut() const { return m_validUpTo < int(m_paras.size()); }
 
     RichLayouter& layouter() { return m_layouter; }
     int itemCount() const { return m_itemCount; }
@@ -42,6 +50,12 @@ public:
     std::optional<std::pair<int, int>> findLink(int n) const;
 
 private:
+    // Paragraphs whose style mask has this bit need a new layout.
+    void markDirty(quint32 bit);
+    void setWidth(qreal width);
+    // Places paragraphs from `from` on, each below the one before.
+    void place(int from);
+
     RichLayouter m_layouter;
     std::vector<RichParagraph> m_paras;
     std::vector<int> m_tops;        // top of each paragraph

@@ -111,8 +111,12 @@ bool RichLayouter::breaksBefore(QChar c) {
     return c == QLatin1Char('(') || c == QLatin1Char('{');
 }
 
-int RichLayouter::pictureDescent(const QPixmap& picture) {
-    return int(std::ceil(picture.deviceIndependentSize().height())) / 5;
+QSizeF RichLayouter::pictureSize(const RichItem& item) const {
+    return item.picture.deviceIndependentSize() * m_styles->scale();
+}
+
+int RichLayouter::pictureDescent(QSizeF size) {
+    return int(std::ceil(size.height())) / 5;
 }
 
 RichLayouter::FontCache& RichLayouter::cache(int style) {
@@ -147,11 +151,11 @@ void RichLayouter::layout(RichParagraph& p, qreal width) {
     for (int i = 0; i < p.items.size(); ++i) {
         const RichItem& item = p.items.at(i);
         if (item.isPicture()) {
-            const QSizeF size = item.picture.deviceIndependentSize();
+            const QSizeF size = pictureSize(item);
             if (!line.isEmpty() && line.x() + size.width() > width) {
                 line.close();
             }
-            const int below = pictureDescent(item.picture);
+            const int below = pictureDescent(size);
             line.grow(int(std::ceil(size.height())) - below, below);
             line.add(i, 0, 1, size.width());
             continue;

@@ -61,8 +61,11 @@ public:
 
     static bool breaksAfter(QChar c);
     static bool breaksBefore(QChar c);
-    // How far a picture reaches below the baseline, as the text's descenders do.
-    static int pictureDescent(const QPixmap& picture);
+    // A picture's size on the page: its own size times the text's scale, so pictures among
+    // the text grow and shrink with it.
+    QSizeF pictureSize(const RichItem& item) const;
+    // How far a picture of this size reaches below the baseline, as the text's descenders do.
+    static int pictureDescent(QSizeF size);
 
     const QFont& font(int style);
     const QFontMetricsF& metrics(int style);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/richtextview.h"
 
+#include "widgets/cachedpanelstyle.h"
 #include "widgets/contrast.h"
 #include "widgets/richtextaccessible.h"
 
@@ -20,8 +21,6 @@ namespace vrako {
 
 namespace {
 
-// The log's paper, which every text colour is made readable against.
-const QColor kPaper(Qt::white);
 const QChar kObjectMark(0xFFFC);
 
 int paragraphLength(const RichParagraph& p) {
@@ -55,9 +54,28 @@ RichTextView::RichTextView(QWidget* parent)
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setMouseTracking(true);
     viewport()->setCursor(Qt::ArrowCursor);
-    connect(m_styles, &TextStyles::fontChanged, this,
-            [this](int style) { m_doc.fontChanged(style); });
+    connect(m_styles, &TextStyles::fontChanged, this, [this](int style) {
+        m_doc.fontChanged(style);
+        repaintText();
+    });
+    connect(m_styles, &TextStyles::colourChanged, this, &RichTextView::repaintText);
+    connect(m_styles, &TextStyles::scaleChanged, this, [this] {
+        m_doc.picturesResized();
+        m_scaledPictures.clear();
+        repaintText();
+    });
     installRichTextAccessible();
+    // The scroll bar grows with the log: drawn once per state, not at every paint.
+    verticalScrollBar()->setStyle(new CachedPanelStyle(this));
+    m_layOutRest.setSingleShot(true);
+    m_layOutRest.setInterval(kLayOutRestMs);
+    connect(&m_layOutRest, &QTimer::timeout, this, [this] {
+        const bool atEnd = isAtEnd();
+        ensureLayout();
+        if (atEnd) {
+            verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+        }
+    });
 }
 
 RichTextView::~RichTextView() = default;
@@ -110,8 +128,8 @@ void RichTextView::clear() {
 }
 
 void RichTextView::format() {
-    ensureLayout();
-    viewport()->update();
+    layOutSeen(false);
+    repaintText();
     announceNewText();
 }
 
@@ -201,7 +219,7 @@ std::pair<int, int> RichTextView::selectionOffsets() const {
 void RichTextView::selectOffsets(int start, int end) {
     m_anchor = positionOf(start);
     m_cursor = positionOf(end);
-    viewport()->update();
+    repaintText();
 }
 
 QRect RichTextView::characterRect(int offset) {
@@ -255,7 +273,40 @@ void RichTextView::scrollToOffset(int offset) {
 void RichTextView::ensureLayout() {
     if (m_doc.layout(std::max(1, viewport()->width() - 2 * kMargin))) {
         updateScrollBar();
+        m_drawn = {};
     }
+}
+
+bool RichTextView::isAtEnd() const {
+    const QScrollBar* bar = verticalScrollBar();
+    return bar->value() >= bar->maximum();
+}
+
+void RichTextView::layOutSeen(bool followEnd) {
+    if (!isAtEnd()) {
+        ensureLayout();
+        return;
+    }
+    if (m_doc.layoutEnd(std::max(1, viewport()->width() - 2 * kMargin), viewport()->height())) {
+        updateScrollBar();
+        m_drawn = {};
+    }
+    QScrollBar* bar = verticalScrollBar();
+    if (followEnd) {
+        bar->setValue(bar->maximum());
+    } else if (bar->value() < bar->maximum()) {
+        // The end grew below a view held in place: it shows more than the last paragraphs.
+        ensureLayout();
+        return;
+    }
+    if (m_doc.isPartlyLaidOut()) {
+        m_layOutRest.start();
+    }
+}
+
+void RichTextView::repaintText() {
+    m_drawn = {};
+    viewport()->update();
 }
 
 int RichTextView::documentHeight() {
@@ -278,18 +329,14 @@ void RichTextView::scrollTo(int y) {
 }
 
 void RichTextView::scrollToEnd() {
-    scrollTo(INT_MAX);
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(bar->maximum());
+    layOutSeen(true);
 }
 
 void RichTextView::resizeEvent(QResizeEvent* event) {
-    QScrollBar* bar = verticalScrollBar();
-    const bool atEnd = bar->value() >= bar->maximum();
     QAbstractScrollArea::resizeEvent(event);
-    ensureLayout();
-    updateScrollBar();
-    if (atEnd) {
-        bar->setValue(bar->maximum());
-    }
+    layOutSeen(true);
 }
 
 const RichParagraph& RichTextView::paragraph(int index) {
@@ -387,7 +434,7 @@ RichTextView::Hit RichTextView::hitAt(const QPoint& viewportPos) {
 
 qreal RichTextView::advance(const RichItem& item, int from, int length) {
     if (item.isPicture()) {
-        return length > 0 ? item.picture.deviceIndependentSize().width() : 0;
+        return length > 0 ? m_doc.layouter().pictureSize(item).width() : 0;
     }
     return m_doc.layouter().metrics(item.style).horizontalAdvance(item.text.mid(from, length));
 }
@@ -465,12 +512,12 @@ void RichTextView::selectAll() {
     const RichParagraph& last = m_doc.paragraph(lastPara);
     const int item = std::max(0, int(last.items.size()) - 1);
     m_cursor = Pos{lastPara, item, last.items.isEmpty() ? 0 : last.items.at(item).length()};
-    viewport()->update();
+    repaintText();
 }
 
 void RichTextView::deselect() {
     m_anchor = m_cursor;
-    viewport()->update();
+    repaintText();
 }
 
 QString RichTextView::selectedText() const {
@@ -518,7 +565,7 @@ void RichTextView::mousePressEvent(QMouseEvent* event) {
     m_pressPoint = pos;
     m_pressLink = linkAt(pos);
     m_selecting = true;
-    viewport()->update();
+    repaintText();
 }
 
 void RichTextView::mouseMoveEvent(QMouseEvent* event) {
@@ -535,7 +582,7 @@ void RichTextView::mouseMoveEvent(QMouseEvent* event) {
             bar->setValue(bar->value() + pos.y() - viewport()->height());
         }
         m_cursor = positionAt(pos);
-        viewport()->update();
+        repaintText();
     }
     viewport()->setCursor(linkAt(pos) >= 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
@@ -550,7 +597,7 @@ void RichTextView::mouseReleaseEvent(QMouseEvent* event) {
     m_pressLink = -1;
     if (link >= 0 && linkAt(event->position().toPoint()) == link) {
         m_anchor = m_cursor;
-        viewport()->update();
+        repaintText();
         emit jump(link);
     }
 }
@@ -579,94 +626,7 @@ void RichTextView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void RichTextView::scrollContentsBy(int, int) {
-    viewport()->update();
-}
-
-void RichTextView::paintEvent(QPaintEvent* event) {
-    ensureLayout();
-    QPainter painter(viewport());
-    painter.fillRect(event->rect(), kPaper);
-    if (m_doc.isEmpty()) {
-        return;
-    }
-    const int scroll = verticalScrollBar()->value();
-    const int viewTop = event->rect().top() + scroll;
-    const int viewBottom = event->rect().bottom() + 1 + scroll;
-    const QColor highlight = palette().color(QPalette::Highlight);
-    const QColor highlightedText = palette().color(QPalette::HighlightedText);
-    const bool selection = hasSelection();
-    // Pale colours chosen by players or the program are darkened on the white paper until
-    // they can be read; the colours themselves stay as sent. Worked out once per style.
-    std::array<std::optional<QColor>, TextStyles::kCount> ink;
-
-    for (int pi = m_doc.paragraphAt(viewTop); pi < m_doc.paragraphCount(); ++pi) {
-        const int paraTop = m_doc.top(pi);
-        if (paraTop >= viewBottom) {
-            break;
-        }
-        const RichParagraph& p = m_doc.paragraph(pi);
-        for (const RichLine& line : p.lines) {
-            const int top = paraTop + line.top;
-            if (top + line.height <= viewTop) {
-                continue;
-            }
-            if (top >= viewBottom) {
-                break;
-            }
-            const qreal baseline = top - scroll + line.baseline;
-            for (const RichRun& run : line.runs) {
-                const RichItem& item = p.items.at(run.item);
-                const qreal x = kMargin + run.x;
-                QRectF selected;
-                if (selection) {
-                    auto [a, b] = selectedRange(pi, run.item, item.length());
-                    a = std::max(a, run.from);
-                    b = std::min(b, run.from + run.length);
-                    if (a < b) {
-                        const qreal x1 = x + advance(item, run.from, a - run.from);
-                        const qreal x2 = x + advance(item, run.from, b - run.from);
-                        selected = QRectF(x1, top - scroll, x2 - x1, line.height);
-                    }
-                }
-                if (item.isPicture()) {
-                    const QSizeF size = item.picture.deviceIndependentSize();
-                    const int below = RichLayouter::pictureDescent(item.picture);
-                    painter.drawPixmap(QRectF(QPointF(x, baseline + below - size.height()), size),
-                                       item.picture, QRectF(item.picture.rect()));
-                    if (!selected.isEmpty()) {
-                        QColor veil = highlight;
-                        veil.setAlpha(110);
-                        painter.fillRect(selected, veil);
-                    }
-                    continue;
-                }
-                // Trailing spaces draw nothing but would carry a link's underline.
-                QString text = item.text.mid(run.from, run.length);
-                while (text.endsWith(QLatin1Char(' '))) {
-                    text.chop(1);
-                }
-                painter.setFont(m_doc.layouter().font(item.style));
-                // Colours come from the style table at paint time, so a style's new colour
-                // reaches all of its earlier items without a new layout.
-                std::optional<QColor>& pen = ink.at(size_t(item.style));
-                if (!pen) {
-                    pen = readableOn(m_styles->colour(item.style), kPaper);
-                }
-                painter.setPen(*pen);
-                if (selected.isEmpty()) {
-                    painter.drawText(QPointF(x, baseline), text);
-                    continue;
-                }
-                painter.drawText(QPointF(x, baseline), text);
-                painter.fillRect(selected, highlight);
-                painter.save();
-                painter.setClipRect(selected);
-                painter.setPen(highlightedText);
-                painter.drawText(QPointF(x, baseline), text);
-                painter.restore();
-            }
-        }
-    }
+    repaintText();
 }
 
 } // namespace vrako

@@ -6,7 +6,11 @@
 
 #include <QAbstractScrollArea>
 #include <QMenu>
+#include <QPixmap>
 #include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <map>
 #include <optional>
 
 namespace vrako {
@@ -27,6 +31,13 @@ public:
     void addTextAsParagraph(const QString& text, int style, const QString& tag = {});
     void addText(const QString& text, int style, const QString& tag = {});
     void addPicture(const QList<QPixmap>& imageList, int number);
+    // Pictures are shown at the text's scale (TextStyles::setScale). With a maker, which draws
+    // picture `number` of the image list at a device pixel ratio, they are drawn afresh for
+    // each scale rather than stretched.
+    void setPictureMaker(std::function<QPixmap(int number, qreal ratio)> make) {
+        m_makePicture = std::move(make);
+        m_scaledPictures.clear();
+    }
     void clear();
     // Lays out what changed since the last layout and repaints.
     void format();
@@ -104,6 +115,19 @@ private:
     };
 
     void ensureLayout();
+    bool isAtEnd() const;
+    // Lays out what the view shows. At the end of the log, where it nearly always is, that is
+    // only the last paragraphs, so that a log as long as a whole evening is not laid out again
+    // at every step of a window being resized (and the text growing with it); the paragraphs
+    // above follow once the size has settled, or as soon as anything needs them. With
+    // `followEnd` a view at the end stays there as the end moves.
+    void layOutSeen(bool followEnd);
+    // Everything on the view is to be drawn again.
+    void repaintText();
+    // Draws the document as seen from a scroll position, on the whole viewport.
+    void drawPage(QPainter& painter, int scroll);
+    // An item's picture as drawn at the present scale.
+    QPixmap scaledPicture(const RichItem& item);
     void updateScrollBar();
     Hit hitAt(const QPoint& viewportPos);
     Pos positionAt(const QPoint& viewportPos);
@@ -127,6 +151,20 @@ private:
     QPointer<QMenu> m_contextMenu;
     int m_textLength = 0; // of plainText()
     int m_announced = 0;  // how much of it has been announced
+    // The viewport as last drawn, and what it was drawn for.
+    struct Drawn {
+        int scroll = -1;
+        QSize size;
+        qreal ratio = 0;
+        qint64 palette = 0;
+        bool operator==(const Drawn&) const = default;
+    };
+    QPixmap m_page;
+    Drawn m_drawn;
+    static constexpr int kLayOutRestMs = 120;
+    QTimer m_layOutRest;
+    std::function<QPixmap(int, qreal)> m_makePicture;
+    std::map<int, QPixmap> m_scaledPictures; // by number, at the present scale
 };
 
 } // namespace vrako

@@ -100,6 +100,7 @@ void TextStyles::setScale(qreal scale) {
     for (int i = 0; i < kCount; ++i) {
         emit fontChanged(i);
     }
+    emit scaleChanged(scale);
 }
 
 } // namespace vrako

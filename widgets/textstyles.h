@@ -54,6 +54,9 @@ signals:
     void colourChanged(int index);
     // The font changed: text in this style needs a new layout.
     void fontChanged(int index);
+    // The scale changed (after every style's fontChanged): pictures shown beside the text
+    // follow it too.
+    void scaleChanged(qreal scale);
 
 private:
     std::array<TextStyle, kCount> m_styles;

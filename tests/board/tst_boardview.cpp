@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The card table widgets follow the client's state: places, fans, names a screen reader reads,
 // and play by mouse and keyboard.
+#include "board/boardlabel.h"
 #include "board/boardview.h"
 #include "board/clicklabel.h"
 
@@ -51,6 +52,7 @@ private slots:
     void peerTextIsPlainAndElided();
     void keyboardMarkShowsAndLetsClicksThrough();
     void watchingEyesLeaveTheNameClickable();
+    void largeTextLooksAsALabelDrawsIt();
 };
 
 void TestBoardView::handPlaces() {
@@ -277,6 +279,40 @@ void TestBoardView::watchingEyesLeaveTheNameClickable() {
     QCOMPARE(t.board.popupSeat(), 3);
     QVERIFY(t.board.seatPopup()->isVisible());
     t.board.seatPopup()->close();
+}
+
+// A label of the table keeps large text as a picture: it must look as a label drawing it
+// afresh does, after every change of text, colour, size or font.
+void TestBoardView::largeTextLooksAsALabelDrawsIt() {
+    BoardLabel kept;
+    QLabel plain;
+    const auto same = [&] {
+        for (QLabel* l : {static_cast<QLabel*>(&kept), &plain})
+            l->setAttribute(Qt::WA_TranslucentBackground);
+        plain.setText(kept.text());
+        plain.setFont(kept.font());
+        plain.setPalette(kept.palette());
+        plain.setAlignment(kept.alignment());
+        plain.resize(kept.size());
+        return kept.grab().toImage() == plain.grab().toImage();
+    };
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(40);
+    font.setBold(true);
+    kept.setFont(font);
+    kept.setText(QStringLiteral("Klot"));
+    kept.resize(300, 50);
+    QVERIFY(same());
+    kept.setText(QStringLiteral("Kling"));
+    QVERIFY(same());
+    setLabelColour(&kept, board::kSilver);
+    QVERIFY(same());
+    kept.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    kept.resize(200, 60);
+    QVERIFY(same());
+    font.setPixelSize(30);
+    kept.setFont(font);
+    QVERIFY(same());
 }
 
 QTEST_MAIN(TestBoardView)

@@ -16,7 +16,55 @@ private slots:
     void sayingAPhrase();
     void lockLetsOnePhraseThrough();
     void soundMenuHandsOnTheChosenSound();
+    void keptButtonsLookAsDrawnAfresh();
 };
+
+namespace {
+
+// Equal but for the rounding of translucent layers composed among themselves first.
+bool nearlySame(const QImage& a, const QImage& b) {
+    if (a.size() != b.size())
+        return false;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (qAbs(qRed(p) - qRed(q)) > 2 || qAbs(qGreen(p) - qGreen(q)) > 2 ||
+                qAbs(qBlue(p) - qBlue(q)) > 2 || qAbs(qAlpha(p) - qAlpha(q)) > 2)
+                return false;
+        }
+    return true;
+}
+
+} // namespace
+
+// The buttons keep themselves drawn as pictures: they must look as buttons drawn afresh under
+// the same style sheet, through changes of scale, text and state.
+void TestPhraseBar::keptButtonsLookAsDrawnAfresh() {
+    PhraseBar bar;
+    QToolButton* kept = bar.button(3);
+    auto* plain = new QToolButton(&bar);
+    const auto same = [&] {
+        plain->setText(kept->text());
+        plain->setFont(kept->font());
+        plain->setEnabled(kept->isEnabled());
+        plain->setDown(kept->isDown());
+        plain->resize(kept->size());
+        kept->grab(); // painted as usual after the change, twice, then the picture taken
+        kept->grab();
+        QCoreApplication::processEvents();
+        return nearlySame(kept->grab().toImage(), plain->grab().toImage());
+    };
+    QVERIFY(same());
+    bar.setScale(3);
+    QVERIFY(same());
+    kept->setText(QStringLiteral("7"));
+    QVERIFY(same());
+    kept->setDown(true);
+    QVERIFY(same());
+    kept->setDown(false);
+    kept->setEnabled(false);
+    QVERIFY(same());
+}
 
 void TestPhraseBar::buttons() {
     PhraseBar bar;

@@ -126,6 +126,14 @@ void TestCardArt::cardShapeIsRounded() {
         QCOMPARE(qAlpha(image.pixel(26, 38)), 255);
         QCOMPARE(qAlpha(image.pixel(26, 1)), 255);
     }
+    // Below ratio 1 (a table smaller than its design) the whole card is drawn smaller, not
+    // cut off at the picture's edge: its far corner is rounded too.
+    for (const QPixmap& picture : {art::cardFace(29, 0.6), art::cardBack(0.6)}) {
+        const QImage image = imageOf(picture);
+        QCOMPARE(image.size(), QSize(32, 47));
+        QCOMPARE(qAlpha(image.pixel(31, 46)), 0);
+        QCOMPARE(qAlpha(image.pixel(16, 23)), 255);
+    }
 }
 
 void TestCardArt::invalidRequests() {

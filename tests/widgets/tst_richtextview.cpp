@@ -178,6 +178,58 @@ private slots:
         QVERIFY(view.paragraph(0).height >= kSmileyHeight);
     }
 
+    // Pictures among the text grow with it, drawn afresh once per scale rather than stretched.
+    void picturesFollowTheTextScale() {
+        RichTextView view;
+        showView(view, 300);
+        QList<qreal> drawnAt;
+        view.setPictureMaker([&drawnAt](int number, qreal ratio) {
+            drawnAt.append(ratio);
+            return smileyPicture(number, ratio);
+        });
+        view.addTextAsParagraph(QStringLiteral("hi "), 0);
+        view.addPicture(smileyPictures(), 0);
+        view.format();
+        QVERIFY(qAbs(view.characterRect(3).width() - kSmileyWidth) <= 1);
+        view.styles()->setScale(2);
+        view.format();
+        QVERIFY(qAbs(view.characterRect(3).width() - 2 * kSmileyWidth) <= 1);
+        QVERIFY(view.paragraph(0).height >= 2 * kSmileyHeight);
+        const qreal ratio = view.viewport()->devicePixelRatioF();
+        const QImage shot = view.viewport()->grab().toImage();
+        view.viewport()->grab();
+        QCOMPARE(drawnAt, QList<qreal>{2 * ratio});
+        // The smiley's yellow fills its doubled place.
+        const QRect place = view.characterRect(3);
+        QVERIFY(countNear(shot, place, QColor(255, 214, 48)) > kSmileyWidth * kSmileyHeight);
+    }
+
+    // At the end of a long log only the paragraphs that fill the view are laid out for a new
+    // width; the rest keep their place until the next full layout, which lays them out too.
+    void layingOutTheEndFirst() {
+        TextStyles styles;
+        RichTextDocument doc(&styles);
+        const QString text = QStringLiteral("some words that wrap at a narrow width, %1");
+        for (int i = 0; i < 60; ++i) {
+            doc.append(RichItem{RichItem::Kind::Text, 0, text.arg(i), {}, -1, {}}, true);
+        }
+        doc.layout(1000);
+        const int wideLines = int(doc.paragraph(0).lines.size());
+        const int lineHeight = doc.paragraph(59).height;
+        QVERIFY(doc.layoutEnd(120, 3 * lineHeight));
+        QVERIFY(doc.isPartlyLaidOut());
+        QVERIFY(doc.paragraph(59).lines.size() > wideLines);
+        QVERIFY(!doc.paragraph(59).dirty);
+        QVERIFY(doc.paragraph(0).dirty);
+        // Placed one below the other all the same, the ones above at their last height.
+        QCOMPARE(doc.top(59), RichTextDocument::kTopMargin + 59 * lineHeight);
+        QVERIFY(doc.layout(120));
+        QVERIFY(!doc.isPartlyLaidOut());
+        QCOMPARE(doc.paragraph(0).lines.size(), doc.paragraph(59).lines.size());
+        QCOMPARE(doc.height(),
+                 doc.top(59) + doc.paragraph(59).height + RichTextDocument::kTopMargin);
+    }
+
     void scrollsToTheEnd() {
         RichTextView view;
         showView(view, 300, 100);
