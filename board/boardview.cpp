@@ -362,11 +362,14 @@ void BoardView::syncHand() {
 
 void BoardView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    const QRect r = event->rect();
-    if (m_tile.isNull())
-        p.fillRect(r, QColor(art::kBoardColour));
-    else
-        p.drawTiledPixmap(r, m_tile, r.topLeft());
+    // The region, not its bounding rectangle: the opaque widgets on the table (the chat below
+    // it) are cut out of it, and the felt under them would only be painted over.
+    for (const QRect& r : event->region()) {
+        if (m_tile.isNull())
+            p.fillRect(r, QColor(art::kBoardColour));
+        else
+            p.drawTiledPixmap(r, m_tile, r.topLeft());
+    }
 }
 
 } // namespace vrako
